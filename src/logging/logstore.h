@@ -1,0 +1,60 @@
+#pragma once
+#include "logging/qsorecord.h"
+#include "logging/statetable.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+#include <array>
+
+// The whole log in memory, numbered 1..count in entry order, and its file "log.txt".
+// The file is the only persistent copy: appends are flushed before they count, rewrites replace
+// the file atomically, and a load only replaces the memory when the whole file was read.
+class LogStore {
+public:
+    static constexpr int kCapacity = 11000;
+    static constexpr int kDxCapacity = 1000;
+
+    enum class LoadResult { Ok, Missing, Damaged };
+    enum class AppendResult { Ok, Full, WriteFailed };
+
+    LoadResult load(const QString &path, QString *error = nullptr);
+    // Parses file bytes without touching this store; used by load and by restore checks.
+    static bool parse(const QByteArray &bytes, QList<QsoRecord> &records, QString *error);
+
+    AppendResult appendQso(const QString &path, const QsoRecord &record, QString *error = nullptr);
+    bool rewriteLogFile(const QString &path, QString *error = nullptr) const;
+
+    void clear();
+    void removeRecord(int n);                        // 1-based; later records move up
+    void replaceRecord(int n, const QsoRecord &record);
+
+    int count() const { return int(m_records.size()); }
+    const QsoRecord &record(int n) const { return m_records.at(n - 1); }
+    const QList<QsoRecord> &records() const { return m_records; }
+    float pointsTotal() const { return m_pointsTotal; }
+    const QStringList &dxEntities() const { return m_dxEntities; }
+    bool stateWorked(int entry) const { return m_workedStates.at(entry - 1); }
+    int recordsAtStart() const { return m_recordsAtStart; }
+    void setRecordsAtStart(int n) { m_recordsAtStart = n; }
+    bool showAll() const { return m_showAll; }
+    void setShowAll(bool all) { m_showAll = all; }
+
+    // Record numbers shown in "Recent Contacts", newest first.
+    QList<int> listedRecordNumbers() const;
+    // Records whose qth equals `abbr` ignoring case.
+    int countQth(const QString &abbr) const;
+
+    static QByteArray formatLine(const QsoRecord &record);
+
+private:
+    void tally(const QsoRecord &record);
+    void resetTallies();
+
+    QList<QsoRecord> m_records;
+    float m_pointsTotal = 0;
+    QStringList m_dxEntities;
+    std::array<bool, statetable::kCount> m_workedStates{};
+    int m_recordsAtStart = 0;
+    bool m_showAll = false;
+};
