@@ -3,6 +3,7 @@
 #include "logging/fieldfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QString AppFolders::workFile(const QString &name) const
 {
@@ -12,4 +13,25 @@ QString AppFolders::workFile(const QString &name) const
 QString AppFolders::backupFolder() const
 {
     return QDir(productDataFolder).filePath(QStringLiteral("BACKUP"));
+}
+
+QString fileNameStem(const QString &ownCall)
+{
+    qsizetype n = 0;
+    while (n < ownCall.size()
+           && ((ownCall[n] >= u'0' && ownCall[n] <= u'9') || (ownCall[n] >= u'A' && ownCall[n] <= u'Z')))
+        ++n;
+    return n == 0 ? QStringLiteral("YourCall") : ownCall.left(n);
+}
+
+QString locateDataFile(const AppFolders &folders, const QString &name)
+{
+    for (const QString &folder : {folders.sharedFolder, folders.productDataFolder, folders.workingDir}) {
+        if (folder.isEmpty())
+            continue;
+        const QString path = fieldfile::resolvePath(folder, name);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return fieldfile::resolvePath(folders.workingDir, name);
 }

@@ -12,3 +12,11 @@ struct AppFolders {
     QString workFile(const QString &name) const;
     QString backupFolder() const;
 };
+
+// The file-name stem of report, archive and export names: the leading run of digits and capital
+// letters of the own call, or "YourCall" when that run is empty.
+QString fileNameStem(const QString &ownCall);
+
+// The first of shared folder, product data folder and working directory that holds `name`
+// (any letter case); the working-directory path when none does.
+QString locateDataFile(const AppFolders &folders, const QString &name);

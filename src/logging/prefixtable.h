@@ -1,0 +1,49 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+// One row of "arrlpre2.txt".
+struct PrefixRow {
+    QString prefix;
+    QString country;    // as shown in the state/country field: "USA", "Alaska", "Japan", ...
+    QString continent;
+    float longitude = 0;  // degrees, west positive
+    float latitude = 0;   // degrees, north positive
+    QString cqZone;       // the three extra fields: read, not used by the lookup
+    QString ituZone;
+    QString utcOffset;
+};
+
+// What the call-to-country lookup found for a call.
+struct CountryLookup {
+    bool found = false;
+    QString country;    // empty for the KG4 rule (the station is in the USA)
+    QString continent;
+    float latitude = 0;
+    float longitude = 0;
+};
+
+// The prefix table, sorted by prefix (digits before letters, by character code).
+class PrefixTable {
+public:
+    static constexpr int kCapacity = 10000;
+    static constexpr const char *kFileName = "arrlpre2.txt";
+
+    // Reads the rows (at most kCapacity); false with a message when the file cannot be read or
+    // a row is malformed. A failed load leaves the table empty.
+    bool load(const QString &path, QString *error = nullptr);
+
+    int count() const { return int(m_rows.size()); }
+    const PrefixRow &row(int n) const { return m_rows.at(n - 1); }  // 1-based
+    const QList<PrefixRow> &rows() const { return m_rows; }
+    void setRows(const QList<PrefixRow> &rows) { m_rows = rows; }
+
+    // `lookupCountry`: jump to the first character's block, scan it, longest prefix wins.
+    CountryLookup lookup(const QString &callText) const;
+    // Country completion: the last row (in file order) whose country begins with `typed`,
+    // ignoring case; 0 when none.
+    int completeCountry(const QString &typed) const;
+
+private:
+    QList<PrefixRow> m_rows;
+};
