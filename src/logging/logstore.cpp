@@ -69,7 +69,7 @@ void LogStore::resetTallies()
     m_workedStates.fill(false);
 }
 
-void LogStore::tally(const QsoRecord &r)
+void LogStore::tally(const QsoRecord &r, bool listAsNewEntity)
 {
     double points = 0;
     fieldfile::parseNumber(r.points, points);
@@ -77,7 +77,7 @@ void LogStore::tally(const QsoRecord &r)
     if (r.qth.size() == 2) {
         if (const int entry = statetable::find(r.qth))
             m_workedStates[entry - 1] = true;
-    } else if (r.qth.size() >= 3) {
+    } else if (r.qth.size() >= 3 && listAsNewEntity) {
         if (!m_dxEntities.contains(r.qth, Qt::CaseInsensitive) && m_dxEntities.size() < kDxCapacity)
             m_dxEntities.append(r.qth);
         if (r.qth.compare(u"Alaska", Qt::CaseInsensitive) == 0)
@@ -96,7 +96,7 @@ QByteArray LogStore::formatLine(const QsoRecord &r)
 }
 
 LogStore::AppendResult LogStore::appendQso(const QString &path, const QsoRecord &record,
-                                           QString *error)
+                                           QString *error, bool listAsNewEntity)
 {
     if (count() >= kCapacity) {
         if (error)
@@ -107,7 +107,7 @@ LogStore::AppendResult LogStore::appendQso(const QString &path, const QsoRecord 
     if (!fieldfile::appendFlushed(path, formatLine(record), error))
         return AppendResult::WriteFailed;
     m_records.append(record);
-    tally(record);
+    tally(record, listAsNewEntity);
     return AppendResult::Ok;
 }
 

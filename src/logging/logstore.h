@@ -22,7 +22,10 @@ public:
     // Parses file bytes without touching this store; used by load and by restore checks.
     static bool parse(const QByteArray &bytes, QList<QsoRecord> &records, QString *error);
 
-    AppendResult appendQso(const QString &path, const QsoRecord &record, QString *error = nullptr);
+    // `listAsNewEntity`: whether a qth of 3+ characters joins the DX list now (the entry line adds
+    // only what it showed as "New"; the next load counts every name).
+    AppendResult appendQso(const QString &path, const QsoRecord &record, QString *error = nullptr,
+                           bool listAsNewEntity = true);
     bool rewriteLogFile(const QString &path, QString *error = nullptr) const;
 
     void clear();
@@ -48,7 +51,7 @@ public:
     static QByteArray formatLine(const QsoRecord &record);
 
 private:
-    void tally(const QsoRecord &record);
+    void tally(const QsoRecord &record, bool listAsNewEntity = true);
     void resetTallies();
 
     QList<QsoRecord> m_records;

@@ -1,0 +1,347 @@
+#include "logging/mainwindow.h"
+
+#include "logging/entryline.h"
+#include "logging/fieldfile.h"
+#include "logging/statetable.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cmath>
+
+namespace {
+QString colourStyle(qint32 windowsColour)
+{
+    const int r = windowsColour & 0xFF, g = (windowsColour >> 8) & 0xFF, b = (windowsColour >> 16) & 0xFF;
+    return QStringLiteral("color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
+}
+
+const QString kLoadErrorText = QStringLiteral("Error opening file.");
+const QString kFileErrorText = QStringLiteral(
+    "Error opening file.  This error is annoying but probably correctable.  In all likelihood, a "
+    "character such as a quote got into your data or one of your entries has an invalid date/time "
+    "format.  Close this program and open log.txt in the program's working directory with a text "
+    "editor such as notepad.  Inspect the data and fix any errors you see (remove any extra quotes "
+    "and make sure your date and time entries are valid).");
+}  // namespace
+
+QString Form1::caption()
+{
+    return QStringLiteral("Korvex's Vardel 2.9").leftJustified(60, u' ');
+}
+
+Form1::Form1(const Form1Services &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services), m_dialogs(*services.dialogs), m_clock(*services.clock)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(caption());
+    buildControls();
+    buildMenus();
+    // Key preview: every key reaches the logger before the focused control.
+    qApp->installEventFilter(this);
+}
+
+Form1::~Form1() { qApp->removeEventFilter(this); }
+
+QString Form1::logPath() const { return m_services.folders.workFile(QStringLiteral("log.txt")); }
+
+void Form1::Form_Load()
+{
+    // 1-3: size, columns, status line. The window was laid out at design size; fill the screen.
+    Label3->hide();
+    m_prefs.formSizePercent = 100;
+    applyFormSize();
+    setStatus(QString());
+    // 4: partial dupes on.
+    m_partialDupes = true;
+    cmdDup->setText(QStringLiteral("On"));
+
+    // 5: preferences. A first start has none yet: write the defaults.
+    const QString prefPath = m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName));
+    if (!QFileInfo::exists(prefPath)) {
+        m_prefs = Preferences::defaults(m_clock);
+        savepref();
+    } else if (!m_prefs.load(prefPath)) {
+        // Going on with defaults keeps the log loaded and the dupe check working; stopping here
+        // would leave contacts to be appended to a log the program never read.
+        m_dialogs.message(this, kLoadErrorText, QStringLiteral("Error opening file"));
+        m_prefs = Preferences::defaults(m_clock);
+    }
+    // 6, 7: offset check, form size.
+    checkUtcOffset();
+    applyFormSize();
+    // 8: the state grid.
+    for (int i = 1; i <= statetable::kCount; ++i) {
+        Label10[i - 1]->setText(statetable::abbr(i));
+        Label10[i - 1]->setToolTip(statetable::name(i));
+    }
+    paintStateGrid();
+    showOwnStation();
+    applyMode(m_prefs.currentMode);
+    // 9: prefix table; a missing file leaves the lookup answering "Not Found".
+    const QString prefixPath = locateDataFile(m_services.folders, QString::fromLatin1(PrefixTable::kFileName));
+    if (QFileInfo::exists(prefixPath))
+        m_prefixes.load(prefixPath);
+    Timer2->start();
+    Timer2_Timer();
+    Timer1->start();
+
+    // 10: station setup at every start.
+    mnuSetup_Click();
+
+    // 11: continue or start anew.
+    const auto answer = m_dialogs.message(
+        this,
+        QStringLiteral("Do you want to continue an existing contest? (Yes opens your existing log, No "
+                       "erases any existing log and starts a new log.)"),
+        QStringLiteral("Open existing log?"), Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    if (answer == Dialogs::Answer::Yes)
+        mnuopen2();
+    else
+        mnuNew_Click();
+    showEditButtons(false);
+    m_loaded = true;
+    if (!m_programEnded)
+        txtCall->setFocus();
+}
+
+void Form1::applyFormSize()
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect full = screen->geometry();
+    const int percent = std::clamp(m_prefs.formSizePercent, 30, 100);
+    const QSize size(full.width() * percent / 100, full.height() * percent / 100);
+    resize(size);
+    move(full.x() + (full.width() - size.width()) / 2, full.y() + (full.height() - size.height()) / 2);
+}
+
+void Form1::savepref()
+{
+    QString error;
+    if (!m_prefs.save(m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName)), &error))
+        m_dialogs.message(this, QStringLiteral("tntnprf.txt could not be written: %1").arg(error),
+                          QStringLiteral("Error saving preferences"));
+}
+
+void Form1::checkUtcOffset()
+{
+    const float recommended = recommendedUtcOffset(m_clock);
+    if (std::fabs(m_prefs.utcOffset - recommended) < 0.001f)
+        return;
+    const QString crlf = QStringLiteral("\r\n");
+    const QString prompt =
+        QStringLiteral("Would you like to adjust the UTC offset in this program for your local time setting?")
+        + crlf + crlf + QStringLiteral("Current System Time: ") + m_clock.utcNow().toString(QStringLiteral("HH:mm"))
+        + crlf + QStringLiteral("Current Local Time: ") + m_clock.localNow().toString(QStringLiteral("HH:mm"))
+        + crlf + crlf + QStringLiteral("Recommended Offset Setting: ") + fieldfile::formatNumber(recommended)
+        + crlf + QStringLiteral("Current Offset Setting: ") + fieldfile::formatNumber(m_prefs.utcOffset)
+        + crlf + crlf
+        + QStringLiteral("Please click OK to accept the recommended change or Cancel to keep the current setting.");
+    const QString answer = m_dialogs.input(this, prompt, QStringLiteral("Update the Local Time / UTC Offset?"),
+                                           fieldfile::formatNumber(recommended));
+    double value = 0;
+    if (fieldfile::parseNumber(answer, value)) {
+        m_prefs.utcOffset = float(value);
+        savepref();
+    }
+}
+
+void Form1::Timer2_Timer()
+{
+    const QDateTime local = m_clock.localNow();
+    const QDateTime utc = entryline::utcFromLocal(local, m_prefs.utcOffset);
+    lblutctime->setText(utc.toString(QStringLiteral("HH:mm:ss")));
+    QString twelve = local.toString(QStringLiteral("h:mm:ss AP"));
+    lblCurTime->setText(twelve.left(twelve.size() - 3));
+    Label16->setText(local.toString(QStringLiteral("AP")));
+}
+
+void Form1::applyMode(const QString &mode)
+{
+    const QString m = mode.toUpper();
+    if (m == u"PH")
+        mnuSSB_Click();
+    else if (m == u"DG")
+        mnuDigital_Click();
+    else
+        mnuCW_Click();
+}
+
+void Form1::mnuCW_Click()
+{
+    mnuCW->setChecked(true);
+    mnuSSB->setChecked(false);
+    mnuDigital->setChecked(false);
+    m_prefs.currentMode = QStringLiteral("CW");
+}
+
+void Form1::mnuSSB_Click()
+{
+    mnuCW->setChecked(false);
+    mnuSSB->setChecked(true);
+    mnuDigital->setChecked(false);
+    m_prefs.currentMode = QStringLiteral("PH");
+}
+
+void Form1::mnuDigital_Click()
+{
+    mnuCW->setChecked(false);
+    mnuSSB->setChecked(false);
+    mnuDigital->setChecked(true);
+    m_prefs.currentMode = QStringLiteral("DG");
+}
+
+void Form1::showOwnStation()
+{
+    Label12->setText(m_prefs.ownFirstName);
+    Label2->setText(m_prefs.ownCall);
+    Label1->setText(m_prefs.ownState);
+    Label4->setText(m_prefs.ownMemberNumber);
+}
+
+void Form1::mnuopen2()
+{
+    QString error;
+    const QString path = logPath();
+    LogStore::LoadResult result = m_log.load(path, &error);
+    if (result == LogStore::LoadResult::Missing) {
+        // A first start has no log yet: start an empty one instead of ending.
+        if (fieldfile::writeFileAtomic(path, QByteArray(), &error)) {
+            result = m_log.load(path, &error);
+        }
+    }
+    if (result != LogStore::LoadResult::Ok) {
+        m_dialogs.message(this, kFileErrorText, QStringLiteral("File Error"));
+        endProgram();
+        return;
+    }
+    paintStateGrid();
+    List1->clear();
+    List1->addItems(m_log.dxEntities());
+    lblDxHeading->setText(QStringLiteral("DX - %1").arg(List1->count()));
+    refreshLogList();
+    TimeStats();
+    Labeldisplay();
+}
+
+void Form1::paintStateGrid()
+{
+    for (int i = 1; i <= statetable::kCount; ++i)
+        Label10[i - 1]->setStyleSheet(colourStyle(m_log.stateWorked(i) ? m_prefs.workedColour
+                                                                         : m_prefs.notWorkedColour));
+}
+
+static QString listDate(const QString &date)
+{
+    const QDate d = QDate::fromString(date, QStringLiteral("yyyy/MM/dd"));
+    return d.isValid() ? d.toString(QStringLiteral("MM/dd")) : date;
+}
+
+static QString listTime(const QString &time)
+{
+    QTime t = QTime::fromString(time, QStringLiteral("HH:mm:ss"));
+    if (!t.isValid())
+        t = QTime::fromString(time, QStringLiteral("H:mm"));
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : time;
+}
+
+void Form1::refreshLogList()
+{
+    ListView1->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (int n : m_log.listedRecordNumbers()) {
+        const QsoRecord &r = m_log.record(n);
+        rows.append(new QTreeWidgetItem(
+            {QString::number(n), r.call, r.name, r.qth, r.memberNumber,
+             listDate(r.date) + u' ' + listTime(r.time), r.mode, r.points}));
+    }
+    ListView1->addTopLevelItems(rows);
+}
+
+void Form1::cmdList_Click()
+{
+    m_log.setShowAll(!m_log.showAll());
+    cmdList->setText(m_log.showAll() ? QStringLiteral("All") : QStringLiteral("Last 20"));
+    refreshLogList();
+    txtCall->setFocus();
+}
+
+void Form1::Labeldisplay()
+{
+    lblTotCon->setText(QString::number(m_log.count()));
+    lblTotSec->setText(QString::number(double(m_log.pointsTotal())));
+}
+
+void Form1::TimeStats() {}
+
+void Form1::showEditButtons(bool show)
+{
+    cmdEdit->setVisible(show);
+    cmdDelete->setVisible(show);
+}
+
+void Form1::mnuNew_Click()
+{
+    const QString answer = m_dialogs.input(
+        this,
+        QStringLiteral("Are you sure that you want to start a new log file?  This function will ERASE the "
+                       "existing log file!\r\n\r\nTo verify that you want to start a new log file, please type: YES"),
+        QStringLiteral("WARNING - Your existing log file will be ERASED!"));
+    if (answer.toUpper() == u"YES") {
+        QString error;
+        if (fieldfile::writeFileAtomic(logPath(), QByteArray(), &error)) {
+            m_log.clear();
+            savepref();
+        } else {
+            m_dialogs.message(this, QStringLiteral("log.txt could not be emptied: %1").arg(error),
+                              QStringLiteral("File Error"));
+        }
+    }
+    mnuopen2();
+    TimeStats();
+}
+
+void Form1::mnuPostContest_Click()
+{
+    const bool show = !txtPostConTime->isVisible();
+    mnuPostContest->setChecked(show);
+    for (QWidget *w : {static_cast<QWidget *>(lblPostConTime), static_cast<QWidget *>(txtPostConTime),
+                       static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(txtPostConDate)})
+        w->setVisible(show);
+}
+
+void Form1::mnuSetup_Click() { showOwnStation(); }
+void Form1::mnuColors_Click() {}
+void Form1::mnuHelp_Click() {}
+void Form1::mnuArchive_Click() {}
+void Form1::mnuRestore_Click() {}
+void Form1::cmdEdit_Click() {}
+void Form1::cmdDelete_Click() {}
+
+void Form1::endProgram()
+{
+    m_programEnded = true;
+    Timer1->stop();
+    Timer2->stop();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // The automatic backup runs on the way out.
+    event->accept();
+}

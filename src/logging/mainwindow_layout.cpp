@@ -1,0 +1,247 @@
+// Building the main window's controls and menus. Positions are in twips of the 9600 x 7200
+// design screen (15 twips per pixel); the window is scaled to the real screen at load.
+#include "logging/mainwindow.h"
+
+#include "logging/statetable.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+constexpr int twips(int t) { return (t + 7) / 15; }
+const char *kTeal = "background-color: rgb(0, 192, 192);";
+}  // namespace
+
+QLabel *Form1::makeLabel(const QString &name, const QString &text, int left, int top, int width,
+                         int height)
+{
+    auto *label = new QLabel(text, m_central);
+    label->setObjectName(name);
+    label->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    return label;
+}
+
+QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, int height)
+{
+    auto *field = new QLineEdit(m_central);
+    field->setObjectName(name);
+    field->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    field->installEventFilter(this);
+    return field;
+}
+
+void Form1::buildControls()
+{
+    m_central = new QWidget(this);
+    m_central->setObjectName(QStringLiteral("Form1Client"));
+    m_central->setMouseTracking(true);
+    m_central->installEventFilter(this);
+    setCentralWidget(m_central);
+    QFont base(QStringLiteral("Arial"));
+    base.setPixelSize(11);
+    m_central->setFont(base);
+
+    // Own station and clocks.
+    makeLabel(QStringLiteral("lblOwnCallCaption"), tr("Call:"), 100, 60, 450, 240);
+    Label2 = makeLabel(QStringLiteral("Label2"), QString(), 550, 60, 1300, 240);
+    makeLabel(QStringLiteral("lblOwnStateCaption"), tr("ST"), 1900, 60, 300, 240);
+    Label1 = makeLabel(QStringLiteral("Label1"), QString(), 2200, 60, 900, 240);
+    makeLabel(QStringLiteral("lblOwnNumberCaption"), tr("10-10 #"), 3150, 60, 650, 240);
+    Label4 = makeLabel(QStringLiteral("Label4"), QString(), 3800, 60, 900, 240);
+    makeLabel(QStringLiteral("lblOwnNameCaption"), tr("Name"), 4750, 60, 500, 240);
+    Label12 = makeLabel(QStringLiteral("Label12"), QString(), 5250, 60, 1100, 240);
+    makeLabel(QStringLiteral("lblUtcCaption"), tr("UTC"), 6450, 60, 400, 240);
+    lblutctime = makeLabel(QStringLiteral("lblutctime"), QString(), 6850, 60, 1000, 240);
+    makeLabel(QStringLiteral("lblLocalCaption"), tr("Local"), 7900, 60, 500, 240);
+    lblCurTime = makeLabel(QStringLiteral("lblCurTime"), QString(), 8400, 60, 750, 240);
+    Label16 = makeLabel(QStringLiteral("Label16"), QString(), 9150, 60, 350, 240);
+
+    // The entry line.
+    makeLabel(QStringLiteral("lblCallCaption"), tr("Call"), 100, 480, 1800, 240);
+    makeLabel(QStringLiteral("lblNameCaption"), tr("Name"), 2000, 480, 1500, 240);
+    makeLabel(QStringLiteral("lblCntryCaption"), tr("ST/Cntry"), 3600, 480, 1100, 240);
+    Label3 = makeLabel(QStringLiteral("Label3"), tr("New"), 4800, 480, 500, 240);
+    Label3->setStyleSheet(QStringLiteral("background-color: red; color: white;"));
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->hide();
+    makeLabel(QStringLiteral("lblNumberCaption"), tr("10-10 #"), 5500, 480, 1000, 240);
+    lblPostConDate = makeLabel(QStringLiteral("lblPostConDate"), tr("Date"), 6600, 480, 1200, 240);
+    lblPostConTime = makeLabel(QStringLiteral("lblPostConTime"), tr("Time"), 7900, 480, 900, 240);
+    txtCall = makeField(QStringLiteral("txtCall"), 100, 720, 1800, 380);
+    txtRSTR = makeField(QStringLiteral("txtRSTR"), 2000, 720, 1500, 380);
+    txtCntry = makeField(QStringLiteral("txtCntry"), 3600, 720, 1800, 380);
+    txtRSTS = makeField(QStringLiteral("txtRSTS"), 5500, 720, 1000, 380);
+    txtPostConDate = makeField(QStringLiteral("txtPostConDate"), 6600, 720, 1200, 380);
+    txtPostConTime = makeField(QStringLiteral("txtPostConTime"), 7900, 720, 900, 380);
+    for (QWidget *w : {static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(lblPostConTime),
+                       static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime)})
+        w->hide();
+    QFont entryFont = base;
+    entryFont.setPixelSize(16);
+    entryFont.setBold(true);
+    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
+        f->setFont(entryFont);
+    setTabOrder(txtCall, txtRSTR);
+    setTabOrder(txtRSTR, txtCntry);
+    setTabOrder(txtCntry, txtRSTS);
+    setTabOrder(txtRSTS, txtPostConDate);
+    setTabOrder(txtPostConDate, txtPostConTime);
+
+    makeLabel(QStringLiteral("lblContinentCaption"), tr("Cont:"), 100, 1150, 550, 240);
+    Label19 = makeLabel(QStringLiteral("Label19"), QString(), 650, 1150, 700, 240);
+    makeLabel(QStringLiteral("lblBearingCaption"), tr("Bearing:"), 1500, 1150, 800, 240);
+    Label22 = makeLabel(QStringLiteral("Label22"), QString(), 2300, 1150, 700, 240);
+    makeLabel(QStringLiteral("lblMilesCaption"), tr("Miles:"), 3100, 1150, 600, 240);
+    Label23 = makeLabel(QStringLiteral("Label23"), QString(), 3700, 1150, 900, 240);
+
+    lblDialog = makeLabel(QStringLiteral("lblDialog"), QString(), 100, 1450, 9400, 330);
+    lblDialog->setStyleSheet(QString::fromLatin1(kTeal));
+    QFont statusFont = base;
+    statusFont.setPixelSize(14);
+    statusFont.setBold(true);
+    lblDialog->setFont(statusFont);
+    makeLabel(QStringLiteral("lblPossDup"), QStringLiteral("               Possible Duplicates"),
+              100, 1830, 9400, 200);
+    lblDupe = makeLabel(QStringLiteral("lblDupe"), QString(), 100, 2030, 9400, 300);
+    lblDupe->setFont(statusFont);
+
+    // Recent contacts.
+    makeLabel(QStringLiteral("lblRecent"), tr("Recent Contacts"), 100, 2400, 3000, 220);
+    ListView1 = new QTreeWidget(m_central);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(twips(100), twips(2620), twips(6150), twips(3500));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setHeaderLabels({QStringLiteral("Rec#"), QStringLiteral("Call"), QStringLiteral("Name"),
+                                QStringLiteral("QTH"), QStringLiteral("1010#"),
+                                QStringLiteral("Date / Time"), QStringLiteral("Mode"),
+                                QStringLiteral("Pnts")});
+    const int columnTwips[] = {550, 900, 1000, 900, 650, 950, 600, 500};
+    for (int c = 0; c < 8; ++c)
+        ListView1->setColumnWidth(c, twips(columnTwips[c]));
+    ListView1->header()->setSectionsClickable(true);
+    ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
+
+    auto button = [this](const QString &name, const QString &text, int left, int width) {
+        auto *b = new QPushButton(text, m_central);
+        b->setObjectName(name);
+        b->setGeometry(twips(left), twips(6220), twips(width), twips(400));
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    cmdList = button(QStringLiteral("cmdList"), QStringLiteral("Last 20"), 100, 1000);
+    cmdEdit = button(QStringLiteral("cmdEdit"), QStringLiteral("Edit Contact"), 1200, 1300);
+    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Delete Contact"), 2600, 1400);
+    cmdClear = button(QStringLiteral("cmdClear"), QStringLiteral("&Clear"), 4100, 900);
+    cmdClear->setToolTip(QStringLiteral("Click to clear entry fields or press ALT C"));
+    makeLabel(QStringLiteral("lblPartialCaption"), tr("Partial dupes:"), 5100, 6300, 1150, 240);
+    cmdDup = button(QStringLiteral("cmdDup"), QStringLiteral("On"), 6250, 700);
+    cmdDup->setToolTip(QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    cmdEdit->hide();
+    cmdDelete->hide();
+
+    // Score, rates, state grid and DX list.
+    makeLabel(QStringLiteral("lblScoreHeading"), QStringLiteral("Score Statistics"), 6400, 2400, 3000, 220);
+    makeLabel(QStringLiteral("lblTotConCaption"), QStringLiteral("Total Contacts ............"), 6400, 2620, 2200, 220);
+    lblTotCon = makeLabel(QStringLiteral("lblTotCon"), QStringLiteral("0"), 8600, 2620, 900, 220);
+    makeLabel(QStringLiteral("lblTotSecCaption"), QStringLiteral("Total QSO Points ........"), 6400, 2840, 2200, 220);
+    lblTotSec = makeLabel(QStringLiteral("lblTotSec"), QStringLiteral("0"), 8600, 2840, 900, 220);
+    lblRate60 = makeLabel(QStringLiteral("lblRate60"), QString(), 6400, 3060, 3100, 220);
+    lblRate20 = makeLabel(QStringLiteral("lblRate20"), QString(), 6400, 3280, 3100, 220);
+
+    static constexpr int firstOfArea[] = {1, 7, 9, 12, 20, 26, 28, 37, 40, 43, 51};
+    for (int area = 0; area < 10; ++area) {
+        const int left = 6400 + area * 310;
+        makeLabel(QStringLiteral("lblArea%1").arg(area), statetable::callArea(firstOfArea[area]),
+                  left, 3520, 300, 200)
+            ->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        for (int entry = firstOfArea[area]; entry < firstOfArea[area + 1]; ++entry) {
+            QLabel *state = makeLabel(QStringLiteral("Label10_%1").arg(entry), QString(), left,
+                                      3720 + (entry - firstOfArea[area]) * 190, 300, 190);
+            state->setMouseTracking(true);
+            state->installEventFilter(this);
+            Label10.append(state);
+        }
+    }
+    lblDxHeading = makeLabel(QStringLiteral("lblStation_5"), QStringLiteral("DX - 0"), 6400, 5480, 3000, 220);
+    List1 = new QListWidget(m_central);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(twips(6400), twips(5700), twips(3100), twips(920));
+    List1->setFocusPolicy(Qt::NoFocus);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(60000);
+    connect(Timer1, &QTimer::timeout, this, &Form1::TimeStats);
+    m_holdTimer = new QTimer(this);
+    m_holdTimer->setSingleShot(true);
+    connect(m_holdTimer, &QTimer::timeout, this, &Form1::releaseHeldKeys);
+
+    connect(txtCall, &QLineEdit::textChanged, this, &Form1::txtCall_Change);
+    connect(txtCntry, &QLineEdit::textChanged, this, &Form1::txtCntry_Change);
+    connect(cmdList, &QPushButton::clicked, this, &Form1::cmdList_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &Form1::cmdClear_Click);
+    connect(cmdDup, &QPushButton::clicked, this, &Form1::cmdDup_Click);
+    connect(cmdEdit, &QPushButton::clicked, this, &Form1::cmdEdit_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &Form1::cmdDelete_Click);
+    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { showEditButtons(true); });
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { ListView1->sortItems(column, Qt::AscendingOrder); });
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto add = [this](QMenu *menu, const QString &name, const QString &text, auto slot) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    add(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), &Form1::mnuNew_Click);
+    add(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &Form1::mnuopen2);
+    add(file, QStringLiteral("mnuArchive"), QStringLiteral("Archive Current &Log"), &Form1::mnuArchive_Click);
+    add(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"),
+        &Form1::mnuRestore_Click);
+    file->addSeparator();
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    // Exit ends at once: no close sequence, no backup.
+    connect(exit, &QAction::triggered, this, [this] { endProgram(); });
+
+    QMenu *options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    QMenu *appearance = options->addMenu(QStringLiteral("&Appearance"));
+    add(appearance, QStringLiteral("mnuColors"), QStringLiteral("&Colors"), &Form1::mnuColors_Click);
+    mnuPostContest = add(options, QStringLiteral("mnuPostContest"), QStringLiteral("P&ost Contest Mode"),
+                         &Form1::mnuPostContest_Click);
+    mnuPostContest->setCheckable(true);
+
+    add(bar->addMenu(QStringLiteral("&Setup")), QStringLiteral("mnuSetup"), QStringLiteral("Station &Setup"),
+        &Form1::mnuSetup_Click);
+    QMenu *mode = bar->addMenu(QStringLiteral("&Mode"));
+    mode->setObjectName(QStringLiteral("mnuMode"));
+    mnuCW = add(mode, QStringLiteral("mnuCW"), QStringLiteral("&CW"), &Form1::mnuCW_Click);
+    mnuSSB = add(mode, QStringLiteral("mnuSSB"), QStringLiteral("&PH"), &Form1::mnuSSB_Click);
+    mnuDigital = add(mode, QStringLiteral("mnuDigital"), QStringLiteral("&Digital"), &Form1::mnuDigital_Click);
+    for (QAction *a : {mnuCW, mnuSSB, mnuDigital})
+        a->setCheckable(true);
+    add(bar->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"), QStringLiteral("&Help Page"),
+        &Form1::mnuHelp_Click);
+}
