@@ -1,4 +1,5 @@
 #pragma once
+#include <QLocale>
 #include <QString>
 
 // `HDCalc`: great-circle beam heading and distance from the own station, as the two label texts
@@ -8,4 +9,8 @@ struct HeadingLabels {
     QString miles;    // Label23, e.g. " 3,662" with the locale's thousands separator
 };
 
+// Uses QLocale() (the default locale, which follows the system unless the program sets one)
+// for the thousands separator.
 HeadingLabels hdcalc(float ownLatitude, float ownLongitude, float cntlat, float cntlong);
+HeadingLabels hdcalc(float ownLatitude, float ownLongitude, float cntlat, float cntlong,
+                     const QLocale &locale);
