@@ -109,6 +109,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             const int entry = int(Label10.indexOf(label)) + 1;
             setPartialLine(QStringLiteral("  ") + statetable::name(entry) + QStringLiteral("    Total =")
                            + entryline::signedNumber(m_log.countQth(statetable::abbr(entry))));
+            return true;  // not on to the window background, which would empty the line again
         }
         break;
     case QEvent::MouseButtonPress:
@@ -264,13 +265,10 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     const QString text = txtCntry->text();
     const int caret = txtCntry->cursorPosition();
     if (c == u' ') {
-        const bool pending = caret < text.size() && !txtCntry->hasSelectedText();
-        const bool selectionPending = txtCntry->hasSelectedText()
-                                      && txtCntry->selectionStart() + txtCntry->selectedText().size() == text.size()
-                                      && txtCntry->selectionStart() > 0;
-        if (text.size() < 3 || pending || selectionPending || (text.size() > 2 && text.endsWith(u' '))) {
-            if (selectionPending)
-                txtCntry->deselect();
+        // Moves on unless the space belongs inside a name ("New York").
+        const bool completionPending = caret < text.size();
+        if (text.size() < 3 || completionPending || (text.size() > 2 && text.endsWith(u' '))) {
+            txtCntry->deselect();
             txtRSTS->setFocus(Qt::TabFocusReason);
             return true;
         }
