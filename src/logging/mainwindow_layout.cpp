@@ -140,12 +140,12 @@ void Form1::buildControls()
         return b;
     };
     cmdList = button(QStringLiteral("cmdList"), QStringLiteral("Last 20"), 100, 1000);
-    cmdEdit = button(QStringLiteral("cmdEdit"), QStringLiteral("Edit Contact"), 1200, 1300);
-    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Delete Contact"), 2600, 1400);
-    cmdClear = button(QStringLiteral("cmdClear"), QStringLiteral("&Clear"), 4100, 900);
+    cmdEdit = button(QStringLiteral("cmdEdit"), QStringLiteral("Edit Contact"), 1150, 900);
+    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Delete Contact"), 2100, 950);
+    cmdClear = button(QStringLiteral("cmdClear"), QStringLiteral("&Clear"), 3100, 1000);
     cmdClear->setToolTip(QStringLiteral("Click to clear entry fields or press ALT C"));
-    makeLabel(QStringLiteral("lblPartialCaption"), tr("Partial dupes:"), 5100, 6300, 1150, 240);
-    cmdDup = button(QStringLiteral("cmdDup"), QStringLiteral("On"), 6250, 700);
+    makeLabel(QStringLiteral("lblPartialCaption"), tr("Partial dupes:"), 4250, 6300, 1150, 240);
+    cmdDup = button(QStringLiteral("cmdDup"), QStringLiteral("On"), 5400, 800);
     cmdDup->setToolTip(QStringLiteral("Displaying partial dupes slows the program on older pc's."));
     cmdEdit->hide();
     cmdDelete->hide();
@@ -233,8 +233,13 @@ void Form1::buildMenus()
                          &Form1::mnuPostContest_Click);
     mnuPostContest->setCheckable(true);
 
-    add(bar->addMenu(QStringLiteral("&Setup")), QStringLiteral("mnuSetup"), QStringLiteral("Station &Setup"),
-        &Form1::mnuSetup_Click);
+    auto addTop = [this, bar](const QString &name, const QString &text, auto slot) {
+        QAction *a = bar->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    addTop(QStringLiteral("mnuSetup"), QStringLiteral("&Setup"), &Form1::mnuSetup_Click);
     QMenu *mode = bar->addMenu(QStringLiteral("&Mode"));
     mode->setObjectName(QStringLiteral("mnuMode"));
     mnuCW = add(mode, QStringLiteral("mnuCW"), QStringLiteral("&CW"), &Form1::mnuCW_Click);
@@ -242,6 +247,5 @@ void Form1::buildMenus()
     mnuDigital = add(mode, QStringLiteral("mnuDigital"), QStringLiteral("&Digital"), &Form1::mnuDigital_Click);
     for (QAction *a : {mnuCW, mnuSSB, mnuDigital})
         a->setCheckable(true);
-    add(bar->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"), QStringLiteral("&Help Page"),
-        &Form1::mnuHelp_Click);
+    addTop(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), &Form1::mnuHelp_Click);
 }

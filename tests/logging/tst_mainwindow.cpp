@@ -360,6 +360,26 @@ private slots:
         QVERIFY(h.find<QLabel>("Label10_36")->styleSheet().contains("rgb(0, 128, 0)"));  // Alaska by name
     }
 
+    // A picture of the main window for a reviewer, in the test folder and /tmp/vardel-shots.
+    void screenshot()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        QList<QsoRecord> records;
+        for (const char *c : {"K1ABC", "W2XYZ", "N3AA", "KL7X", "VE3ABC", "JA1XX", "W1AW", "K6QQ"})
+            records.append(MainWindowHarness::rec(c, QString(c).startsWith("VE") ? "Canada"
+                                                  : QString(c).startsWith("JA") ? "Japan"
+                                                  : QString(c).startsWith("KL") ? "Alaska" : "CT"));
+        h.writeLog(records);
+        h.start();
+        h.type("txtCall", "W1A");
+        const QImage shot = h.window->grab().toImage();
+        QVERIFY(!shot.isNull());
+        QDir().mkpath("/tmp/vardel-shots");
+        QVERIFY(shot.save(h.env.file("mainwindow.png")));
+        shot.save("/tmp/vardel-shots/mainwindow.png");
+    }
+
     void countryCompletionAndTheNewLabel()
     {
         MainWindowHarness h;
