@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -33,6 +34,9 @@ double timeMicros(F &&f)
 struct RealisticCalls {
     static QStringList calls(int n);
 };
+
+// The bytes of a log file of `calls`: US stations send a state, others a country.
+QByteArray fullLogBytes(const QStringList &calls);
 
 struct Registrar {
     Registrar(const char *name, Fn fn) { registerBench(name, std::move(fn)); }

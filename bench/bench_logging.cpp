@@ -14,9 +14,8 @@
 
 #include <cstdio>
 
-namespace {
 // A full log (11,000 contacts) of realistic calls: US stations send a state, others a country.
-QByteArray fullLogBytes(const QStringList &calls)
+QByteArray bench::fullLogBytes(const QStringList &calls)
 {
     static const char *names[] = {"BOB", "JOE", "MARY", "AL", "KEN", "SUE", "HIRO", "HANS"};
     static const char *countries[] = {"Canada", "Japan", "England", "Fed. Rep. of Germany", "Alaska",
@@ -44,7 +43,6 @@ QByteArray fullLogBytes(const QStringList &calls)
     }
     return bytes;
 }
-}  // namespace
 
 VARDEL_BENCH("logging: load an 11,000-contact log")
 {
@@ -52,7 +50,7 @@ VARDEL_BENCH("logging: load an 11,000-contact log")
     const QString path = dir.filePath(QStringLiteral("log.txt"));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)
-        || f.write(fullLogBytes(bench::RealisticCalls::calls(LogStore::kCapacity))) < 0) {
+        || f.write(bench::fullLogBytes(bench::RealisticCalls::calls(LogStore::kCapacity))) < 0) {
         std::printf("cannot write %s\n", qPrintable(path));
         return;
     }
