@@ -17,6 +17,7 @@ private slots:
     void helpWithoutTextFileIsEmpty();
     void helpSaveFailureIsReported();
     void helpCloseHides();
+    void shippedHelpTextShows();
 
     void winColour_data();
     void winColour();
@@ -78,6 +79,28 @@ void TestHelpColour::helpCloseHides()
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(!help.isVisible());
     QVERIFY(!QFileInfo::exists(env.file("HelpTallis.txt")));
+}
+
+void TestHelpColour::shippedHelpTextShows()
+{
+    QFile shipped(QDir(qEnvironmentVariable("VARDEL_TEST_DATA_DIR")).filePath("readten.txt"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    const QByteArray bytes = shipped.readAll();
+    // Plain ASCII with CR LF line ends, so it reads the same in any editor and code page.
+    QVERIFY(bytes.endsWith("\r\n"));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        QVERIFY2((c >= 32 && c < 127) || (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                     || (c == '\n' && i > 0 && bytes[i - 1] == '\r'),
+                 qPrintable(QStringLiteral("byte %1 at %2").arg(int(c)).arg(i)));
+    }
+    TestEnv env;
+    env.write("readten.txt", bytes);
+    FakeDialogs dialogs;
+    Form5 help(env.path(), dialogs);
+    const QString text = help.findChild<QPlainTextEdit *>("Text1")->toPlainText();
+    QVERIFY(text.startsWith("VARDEL"));
+    QVERIFY(text.contains("File > Print or Write Files"));
 }
 
 void TestHelpColour::winColour_data()
