@@ -83,7 +83,8 @@ void TestHelpColour::helpCloseHides()
 
 void TestHelpColour::shippedHelpTextShows()
 {
-    QFile shipped(QDir(qEnvironmentVariable("VARDEL_TEST_DATA_DIR")).filePath("readten.txt"));
+    const QString dataDir = qEnvironmentVariable("VARDEL_TEST_DATA_DIR", VARDEL_SOURCE_DATA_DIR);
+    QFile shipped(QDir(dataDir).filePath("readten.txt"));
     QVERIFY(shipped.open(QIODevice::ReadOnly));
     const QByteArray bytes = shipped.readAll();
     // Plain ASCII with CR LF line ends, so it reads the same in any editor and code page.
