@@ -38,7 +38,10 @@ QByteArray encode1252(const QString &text)
     out.reserve(text.size());
     for (QChar ch : text) {
         const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+        // The five bytes the code page leaves unassigned decode to U+0081 etc.; give them back
+        // unchanged so a file read and written again keeps its bytes.
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)
+            || (u >= 0x80 && u <= 0x9F && k1252High[u - 0x80] == 0)) {
             out.append(char(u));
             continue;
         }
