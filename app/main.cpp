@@ -5,25 +5,12 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "ui/logowindow.h"
 #include "ui/sharedpreferences.h"
+#include "ui/userfolders.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
-
-static AppFolders provisionalFolders()
-{
-    AppFolders f;
-    f.workingDir = QDir::currentPath();
-    f.makerFolder = QDir::home().filePath(QStringLiteral("Documents/Korvex Software"));
-    f.productDataFolder = f.makerFolder + QStringLiteral("/Vardel");
-    f.sharedFolder = f.makerFolder + QStringLiteral("/Shared");
-    QDir().mkpath(f.productDataFolder);
-    QDir().mkpath(f.sharedFolder);
-    QDir().mkpath(f.backupFolder());
-    return f;
-}
 
 int main(int argc, char *argv[])
 {
@@ -31,22 +18,33 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Korvex_Software"));
     QApplication::setApplicationName(QStringLiteral("Vardel"));
 
-    static QtDialogs dialogs;
-    static SystemClock clock;
-    static QtSettingsStore settings;
-    static SharedPreferences shared;
+    QtDialogs dialogs;
+    SystemClock clock;
+    QtSettingsStore settings;
+    SharedPreferences shared;
 
     Form1Services services;
-    services.folders = provisionalFolders();
-    shared.load(services.folders.sharedFolder + QStringLiteral("/") + QString::fromLatin1(SharedPreferences::kFileName));
-    placeShippedData(services.folders);
+    services.folders = setUpUserFolders(dialogs, shared);
+    QString placeError;
+    placeShippedData(services.folders, &placeError);
     services.dialogs = &dialogs;
     services.clock = &clock;
     services.settings = &settings;
     services.shared = &shared;
 
+    // The logo stays up for a moment on its own timer; the main window follows it.
+    // Closing the logo must not end the program before the main window is up.
+    QApplication::setQuitOnLastWindowClosed(false);
+    frmKorvexLogo *logo = showLogo(services.folders.sharedFolder);
     Form1 window(services);
-    window.show();
-    QTimer::singleShot(0, &window, [&window] { window.Form_Load(); });
+    auto startMain = [&window] {
+        window.show();
+        QApplication::setQuitOnLastWindowClosed(true);
+        window.Form_Load();
+    };
+    if (logo)
+        QObject::connect(logo, &QObject::destroyed, &window, startMain, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(0, &window, startMain);
     return app.exec();
 }

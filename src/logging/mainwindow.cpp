@@ -5,6 +5,10 @@
 #include "logging/statetable.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "logging/colourwindow.h"
+#include "logging/helpwindow.h"
+#include "ui/formscaler.h"
+#include "ui/wincolour.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,8 +27,8 @@
 namespace {
 QString colourStyle(qint32 windowsColour)
 {
-    const int r = windowsColour & 0xFF, g = (windowsColour >> 8) & 0xFF, b = (windowsColour >> 16) & 0xFF;
-    return QStringLiteral("color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
+    const QColor c = wincolour::toQColor(windowsColour);
+    return QStringLiteral("color: rgb(%1, %2, %3);").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 
 const QString kLoadErrorText = QStringLiteral("Error opening file.");
@@ -48,6 +52,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     setWindowTitle(caption());
     buildControls();
     buildMenus();
+    // Laid out for the 640 x 480 design screen; the load scales it to the real one.
+    resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
 }
@@ -60,8 +66,6 @@ void Form1::Form_Load()
 {
     // 1-3: size, columns, status line. The window was laid out at design size; fill the screen.
     Label3->hide();
-    m_prefs.formSizePercent = 100;
-    applyFormSize();
     setStatus(QString());
     // 4: partial dupes on.
     m_partialDupes = true;
@@ -80,7 +84,9 @@ void Form1::Form_Load()
     }
     // 6, 7: offset check, form size.
     checkUtcOffset();
-    applyFormSize();
+    // Fill the screen (or the work area, or the set share of the screen) and scale every control.
+    formscale::resizeMainWindow(this, m_dialogs, m_prefs);
+    mnuTaskbar->setChecked(m_prefs.taskbarOption != 0);
     // 8: the state grid.
     for (int i = 1; i <= statetable::kCount; ++i) {
         Label10[i - 1]->setText(statetable::abbr(i));
@@ -114,18 +120,6 @@ void Form1::Form_Load()
     m_loaded = true;
     if (!m_programEnded)
         txtCall->setFocus();
-}
-
-void Form1::applyFormSize()
-{
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect full = screen->geometry();
-    const int percent = std::clamp(m_prefs.formSizePercent, 30, 100);
-    const QSize size(full.width() * percent / 100, full.height() * percent / 100);
-    resize(size);
-    move(full.x() + (full.width() - size.width()) / 2, full.y() + (full.height() - size.height()) / 2);
 }
 
 void Form1::savepref()
@@ -324,8 +318,37 @@ void Form1::mnuPostContest_Click()
 }
 
 void Form1::mnuSetup_Click() { showOwnStation(); }
-void Form1::mnuColors_Click() {}
-void Form1::mnuHelp_Click() {}
+void Form1::mnuColors_Click()
+{
+    Form6 colours(m_prefs, m_dialogs, this);
+    colours.exec();
+    savepref();
+    mnuopen2();
+}
+
+void Form1::mnuHelp_Click()
+{
+    Form5 help(m_services.folders.workingDir, m_dialogs, this);
+    help.exec();
+}
+
+void Form1::mnuFormSize_Click()
+{
+    FormSizeCommands commands(m_dialogs, m_prefs, [this] { return savePreferencesQuietly(); });
+    commands.formSize(this);
+}
+
+void Form1::mnuTaskbar_Click()
+{
+    FormSizeCommands commands(m_dialogs, m_prefs, [this] { return savePreferencesQuietly(); });
+    commands.taskbar(this);
+    mnuTaskbar->setChecked(m_prefs.taskbarOption != 0);
+}
+
+bool Form1::savePreferencesQuietly()
+{
+    return m_prefs.save(m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName)));
+}
 void Form1::mnuArchive_Click() {}
 void Form1::mnuRestore_Click() {}
 void Form1::cmdEdit_Click() {}

@@ -62,6 +62,8 @@ public:
     void mnuPostContest_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
+    void mnuFormSize_Click();
+    void mnuTaskbar_Click();
     void mnuHelp_Click();
     void mnuArchive_Click();
     void mnuRestore_Click();
@@ -123,7 +125,7 @@ private:
     void endProgram();
     void checkUtcOffset();
     void applyMode(const QString &mode);
-    void applyFormSize();
+    bool savePreferencesQuietly();
     void showEditButtons(bool show);
 
     Form1Services m_services;

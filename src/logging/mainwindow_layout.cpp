@@ -3,6 +3,7 @@
 #include "logging/mainwindow.h"
 
 #include "logging/statetable.h"
+#include "ui/formscaler.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -16,7 +17,7 @@
 #include <QTreeWidget>
 
 namespace {
-constexpr int twips(int t) { return (t + 7) / 15; }
+constexpr int twips(int t) { return formscale::px(t); }
 const char *kTeal = "background-color: rgb(0, 192, 192);";
 }  // namespace
 
@@ -160,11 +161,13 @@ void Form1::buildControls()
     lblRate20 = makeLabel(QStringLiteral("lblRate20"), QString(), 6400, 3280, 3100, 220);
 
     static constexpr int firstOfArea[] = {1, 7, 9, 12, 20, 26, 28, 37, 40, 43, 51};
+    QFont bold = base;
+    bold.setBold(true);
     for (int area = 0; area < 10; ++area) {
         const int left = 6400 + area * 310;
         makeLabel(QStringLiteral("lblArea%1").arg(area), statetable::callArea(firstOfArea[area]),
                   left, 3520, 300, 200)
-            ->setStyleSheet(QStringLiteral("font-weight: bold;"));
+            ->setFont(bold);
         for (int entry = firstOfArea[area]; entry < firstOfArea[area + 1]; ++entry) {
             QLabel *state = makeLabel(QStringLiteral("Label10_%1").arg(entry), QString(), left,
                                       3720 + (entry - firstOfArea[area]) * 190, 300, 190);
@@ -228,6 +231,9 @@ void Form1::buildMenus()
     QMenu *options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
     QMenu *appearance = options->addMenu(QStringLiteral("&Appearance"));
+    add(appearance, QStringLiteral("mnuFormSize"), QStringLiteral("&Form Size"), &Form1::mnuFormSize_Click);
+    mnuTaskbar = add(appearance, QStringLiteral("mnuTaskbar"), QStringLiteral("&Taskbar"), &Form1::mnuTaskbar_Click);
+    mnuTaskbar->setCheckable(true);
     add(appearance, QStringLiteral("mnuColors"), QStringLiteral("&Colors"), &Form1::mnuColors_Click);
     mnuPostContest = add(options, QStringLiteral("mnuPostContest"), QStringLiteral("P&ost Contest Mode"),
                          &Form1::mnuPostContest_Click);
