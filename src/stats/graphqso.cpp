@@ -211,9 +211,10 @@ void GraphQSO::layoutControls()
 {
     const double w = width(), h = height();
     m_canvas->setGeometry(rect());
-    const QRectF plot(std::round(w * 0.085), std::round(h * 0.04), std::round(w * 0.89),
-                      std::round(h * 0.72));
-    const QRectF strip(plot.left(), std::round(h * 0.785), plot.width(), std::round(h * 0.03));
+    // Room on the right for half of the last time label.
+    const QRectF plot(std::round(w * 0.085), std::round(h * 0.04), std::round(w * 0.87),
+                      std::round(h * 0.73));
+    const QRectF strip(plot.left(), std::round(h * 0.79), plot.width(), std::round(h * 0.03));
     m_canvas->setFrames(plot, strip);
 
     // Label text follows the window the way the design's fonts follow the screen.
