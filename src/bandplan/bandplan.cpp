@@ -1,8 +1,25 @@
 #include "bandplan/bandplan.h"
 
+#include "logging/appfolders.h"
 #include "logging/fieldfile.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
+
+QString bandPlanPath(const AppFolders &folders)
+{
+    const QString name = QStringLiteral("BandPlan.txt");
+    const QString own = folders.workFile(name);
+    if (QFileInfo::exists(own))
+        return own;
+    for (const char *dir : {VARDEL_INSTALL_DATA_DIR, VARDEL_SOURCE_DATA_DIR}) {
+        const QString shipped = fieldfile::resolvePath(QString::fromUtf8(dir), name);
+        if (QFileInfo::exists(shipped))
+            return shipped;
+    }
+    return own;
+}
 
 const QList<LicenceClass> &licenceClasses()
 {

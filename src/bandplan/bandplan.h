@@ -15,6 +15,12 @@ struct BandPlanRecord {
     bool isCw() const { return mode == u"CW"; }
 };
 
+struct AppFolders;
+
+// "BandPlan.txt" in the working directory; when the operator has none there, the copy installed
+// with the program (or, run from the build tree, the one in the source tree).
+QString bandPlanPath(const AppFolders &folders);
+
 struct LicenceClass {
     const char *button;   // objectName of its button
     const char *caption;

@@ -1,6 +1,7 @@
 #include "bandplan/bandplan.h"
 #include "bandplan/frmbandplan.h"
 #include "fakes.h"
+#include "logging/appfolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,7 @@ private slots:
     void switchingClassReplacesLabels();
     void missingFileShowsMessage();
     void tooManyBandsStopsAtTwenty();
+    void pathPrefersWorkingDirectory();
     void screenshots();
 };
 
@@ -305,6 +307,20 @@ void TstBandPlan::tooManyBandsStopsAtTwenty()
     w.resize(w.width() + 40, w.height());
     QCOMPARE(drawn(w, "blbl").size(), 20);
     QCOMPARE(dialogs.shown.size(), 1);
+}
+
+void TstBandPlan::pathPrefersWorkingDirectory()
+{
+    TestEnv env;
+    AppFolders folders;
+    folders.workingDir = env.path();
+    // None of the operator's own: the shipped plan is used.
+    BandPlan plan;
+    QVERIFY(plan.load(bandPlanPath(folders)));
+    QCOMPARE(plan.effectiveDate(), QStringLiteral("March 5, 2012"));
+    // An operator's own file, in whatever letter case, wins.
+    env.write(QStringLiteral("bandplan.TXT"), planFile({"\"20m\",\"O\",\"ALL\",14,14.35"}));
+    QCOMPARE(bandPlanPath(folders), env.file(QStringLiteral("bandplan.TXT")));
 }
 
 void TstBandPlan::screenshots()

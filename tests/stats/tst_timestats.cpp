@@ -52,7 +52,7 @@ void TstTimeStats::rates_data()
         << QList<int>{3600, 3599} << 0.0f << "1" << "0";
     QTest::newRow("scan stops at the first old contact")
         << QList<int>{10 * 60, 90 * 60, 5 * 60} << -3.5f << "1" << "3";
-    QTest::newRow("fractional offset") << QList<int>{59 * 60, 61 * 60} << 3.5f << "0" << "0";
+    QTest::newRow("fractional offset") << QList<int>{61 * 60, 59 * 60} << 3.5f << "1" << "0";
 }
 
 void TstTimeStats::rates()
