@@ -5,7 +5,13 @@
 #include "logging/statetable.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "bandplan/frmbandplan.h"
+#include "logging/backup.h"
 #include "logging/colourwindow.h"
+#include "logging/editcontact.h"
+#include "logging/stationsetup.h"
+#include "stats/graphqso.h"
+#include "stats/timestats.h"
 #include "logging/helpwindow.h"
 #include "ui/formscaler.h"
 #include "ui/wincolour.h"
@@ -13,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -279,7 +287,14 @@ void Form1::Labeldisplay()
     lblTotSec->setText(QString::number(double(m_log.pointsTotal())));
 }
 
-void Form1::TimeStats() {}
+void Form1::TimeStats()
+{
+    // An unreadable date or time in the last hour leaves the rates as they were.
+    if (const auto rates = TimeStats::compute(m_log, m_clock, m_prefs.utcOffset)) {
+        lblAQSO60->setText(rates->lblAQSO60());
+        lblAQSO20->setText(rates->lblAQSO20());
+    }
+}
 
 void Form1::showEditButtons(bool show)
 {
@@ -295,6 +310,7 @@ void Form1::mnuNew_Click()
                        "existing log file!\r\n\r\nTo verify that you want to start a new log file, please type: YES"),
         QStringLiteral("WARNING - Your existing log file will be ERASED!"));
     if (answer.toUpper() == u"YES") {
+        backupBeforeErasing();
         QString error;
         if (fieldfile::writeFileAtomic(logPath(), QByteArray(), &error)) {
             m_log.clear();
@@ -308,6 +324,26 @@ void Form1::mnuNew_Click()
     TimeStats();
 }
 
+void Form1::backupBeforeErasing()
+{
+    if (m_loaded) {
+        backup::backupLog(m_log, m_services.folders, m_clock);
+        return;
+    }
+    // At start the log on disk has not been read yet (the operator answered No to continuing),
+    // so its count cannot tell whether it changed: keep a copy of any contacts it holds rather
+    // than erase the only one.
+    LogStore onDisk;
+    if (onDisk.load(logPath()) == LogStore::LoadResult::Ok && onDisk.count() > 0) {
+        onDisk.setRecordsAtStart(0);
+        backup::backupLog(onDisk, m_services.folders, m_clock);
+    } else if (QFileInfo(logPath()).size() > 0) {
+        // Not a readable log, but still the operator's data.
+        QDir().mkpath(m_services.folders.backupFolder());
+        QFile::copy(logPath(), QDir(m_services.folders.backupFolder()).filePath(backup::backupFileName(m_clock.localNow())));
+    }
+}
+
 void Form1::mnuPostContest_Click()
 {
     const bool show = !txtPostConTime->isVisible();
@@ -317,7 +353,17 @@ void Form1::mnuPostContest_Click()
         w->setVisible(show);
 }
 
-void Form1::mnuSetup_Click() { showOwnStation(); }
+void Form1::mnuSetup_Click()
+{
+    if (runStationSetup(this, m_prefs, m_prefixes, *m_services.shared, *m_services.settings, m_dialogs))
+        applyMode(m_prefs.currentMode);
+    showOwnStation();
+    savepref();
+}
+
+void Form1::mnuGraph_Click() { showQsoGraph(this, m_log, m_dialogs); }
+
+void Form1::mnuPrivileges_Click() { showPrivileges(this, bandPlanPath(m_services.folders), m_dialogs); }
 void Form1::mnuColors_Click()
 {
     Form6 colours(m_prefs, m_dialogs, this);
@@ -349,10 +395,55 @@ bool Form1::savePreferencesQuietly()
 {
     return m_prefs.save(m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName)));
 }
-void Form1::mnuArchive_Click() {}
-void Form1::mnuRestore_Click() {}
-void Form1::cmdEdit_Click() {}
-void Form1::cmdDelete_Click() {}
+void Form1::mnuArchive_Click()
+{
+    backup::archiveCurrentLog(this, m_services.folders, m_prefs.ownCall, m_clock, m_dialogs);
+}
+
+void Form1::mnuRestore_Click()
+{
+    if (backup::restoreFromArchive(this, m_log, m_services.folders, m_dialogs))
+        mnuopen2();
+}
+
+int Form1::selectedRecord() const
+{
+    const QTreeWidgetItem *item = ListView1->currentItem();
+    return item ? item->text(0).toInt() : 0;
+}
+
+void Form1::cmdEdit_Click()
+{
+    const int n = selectedRecord();
+    if (n < 1 || n > m_log.count())
+        return;
+    if (runEditContact(this, m_log, n, m_prefixes, m_dialogs) == frmEditCon::Outcome::DeleteRequested)
+        deleteRecordWithConfirmation(this, m_log, n, m_dialogs);
+    refreshLogList();
+    showEditButtons(false);
+    rewriteAndReload();
+}
+
+void Form1::cmdDelete_Click()
+{
+    const int n = selectedRecord();
+    showEditButtons(false);
+    if (n < 1 || n > m_log.count())
+        return;
+    deleteRecordWithConfirmation(this, m_log, n, m_dialogs);
+    rewriteAndReload();
+}
+
+void Form1::rewriteAndReload()
+{
+    QString error;
+    if (!m_log.rewriteLogFile(logPath(), &error)) {
+        // The file still holds the log as it was; reloading brings memory back in line with it.
+        m_dialogs.message(this, QStringLiteral("log.txt could not be rewritten, so the change was not saved:\r\n%1").arg(error),
+                          QStringLiteral("Log Not Saved"), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    }
+    mnuopen2();
+}
 
 void Form1::endProgram()
 {
@@ -365,6 +456,7 @@ void Form1::endProgram()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // The automatic backup runs on the way out.
+    if (!m_programEnded)
+        backup::backupLog(m_log, m_services.folders, m_clock);
     event->accept();
 }

@@ -62,6 +62,8 @@ public:
     void mnuPostContest_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
+    void mnuGraph_Click();
+    void mnuPrivileges_Click();
     void mnuFormSize_Click();
     void mnuTaskbar_Click();
     void mnuHelp_Click();
@@ -126,6 +128,9 @@ private:
     void checkUtcOffset();
     void applyMode(const QString &mode);
     bool savePreferencesQuietly();
+    int selectedRecord() const;
+    void rewriteAndReload();
+    void backupBeforeErasing();
     void showEditButtons(bool show);
 
     Form1Services m_services;
@@ -180,8 +185,8 @@ private:
     QLabel *Label4 = nullptr;   // own 10-10 number
     QLabel *Label12 = nullptr;  // own first name
     QLabel *lblDxHeading = nullptr;  // lblStation(5)
-    QLabel *lblRate60 = nullptr;
-    QLabel *lblRate20 = nullptr;
+    QLabel *lblAQSO60 = nullptr;
+    QLabel *lblAQSO20 = nullptr;
     QList<QLabel *> Label10;    // state grid, entries 1..50 at 0..49
     QListWidget *List1 = nullptr;
     QTreeWidget *ListView1 = nullptr;

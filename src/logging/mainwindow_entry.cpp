@@ -89,6 +89,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             cmdClear_Click();
             return true;
         }
+        if (key->key() == Qt::Key_F && key->modifiers() == Qt::ControlModifier) {
+            mnuPrivileges_Click();
+            return true;
+        }
         if (entryField)
             return handleEntryKey(field, key);
         break;

@@ -157,8 +157,10 @@ void Form1::buildControls()
     lblTotCon = makeLabel(QStringLiteral("lblTotCon"), QStringLiteral("0"), 8600, 2620, 900, 220);
     makeLabel(QStringLiteral("lblTotSecCaption"), QStringLiteral("Total QSO Points ........"), 6400, 2840, 2200, 220);
     lblTotSec = makeLabel(QStringLiteral("lblTotSec"), QStringLiteral("0"), 8600, 2840, 900, 220);
-    lblRate60 = makeLabel(QStringLiteral("lblRate60"), QString(), 6400, 3060, 3100, 220);
-    lblRate20 = makeLabel(QStringLiteral("lblRate20"), QString(), 6400, 3280, 3100, 220);
+    makeLabel(QStringLiteral("lblAQSO60Caption"), QStringLiteral("QSOs last 60 min ........"), 6400, 3060, 2200, 220);
+    lblAQSO60 = makeLabel(QStringLiteral("lblAQSO60"), QStringLiteral("0"), 8600, 3060, 900, 220);
+    makeLabel(QStringLiteral("lblAQSO20Caption"), QStringLiteral("Rate/hr last 20 min ....."), 6400, 3280, 2200, 220);
+    lblAQSO20 = makeLabel(QStringLiteral("lblAQSO20"), QStringLiteral("0"), 8600, 3280, 900, 220);
 
     static constexpr int firstOfArea[] = {1, 7, 9, 12, 20, 26, 28, 37, 40, 43, 51};
     QFont bold = base;
@@ -235,6 +237,7 @@ void Form1::buildMenus()
     mnuTaskbar = add(appearance, QStringLiteral("mnuTaskbar"), QStringLiteral("&Taskbar"), &Form1::mnuTaskbar_Click);
     mnuTaskbar->setCheckable(true);
     add(appearance, QStringLiteral("mnuColors"), QStringLiteral("&Colors"), &Form1::mnuColors_Click);
+    add(options, QStringLiteral("mnuPrivileges"), QStringLiteral("&Privileges"), &Form1::mnuPrivileges_Click);
     mnuPostContest = add(options, QStringLiteral("mnuPostContest"), QStringLiteral("P&ost Contest Mode"),
                          &Form1::mnuPostContest_Click);
     mnuPostContest->setCheckable(true);
@@ -253,5 +256,6 @@ void Form1::buildMenus()
     mnuDigital = add(mode, QStringLiteral("mnuDigital"), QStringLiteral("&Digital"), &Form1::mnuDigital_Click);
     for (QAction *a : {mnuCW, mnuSSB, mnuDigital})
         a->setCheckable(true);
+    addTop(QStringLiteral("mnuGraph"), QStringLiteral("&Graph"), &Form1::mnuGraph_Click);
     addTop(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), &Form1::mnuHelp_Click);
 }

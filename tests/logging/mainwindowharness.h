@@ -100,6 +100,10 @@ struct MainWindowHarness {
         dialogs.messageAnswers.enqueue(continueLog ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         acceptModalDialogs();
         window->Form_Load();
+        // The modal station setup took the activation; give it back as the window manager would.
+        QApplication::setActiveWindow(window.get());
+        if (!window->programEnded())
+            field("txtCall")->setFocus();
         return *window;
     }
 

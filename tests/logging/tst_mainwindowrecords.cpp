@@ -1,0 +1,181 @@
+// The main window's commands that change or protect the log: station setup at start, edit and
+// delete from the list, backup at close, new log at start, archive and restore.
+#include "mainwindowharness.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QPushButton>
+
+namespace {
+// Runs `fill` on the next modal dialog, then clicks its `button`.
+void onNextModal(std::function<void(QWidget *)> fill, const QString &button)
+{
+    QTimer::singleShot(0, [fill, button] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        fill(modal);
+        QTest::mouseClick(modal->findChild<QPushButton *>(button), Qt::LeftButton);
+    });
+}
+
+QStringList backups(const MainWindowHarness &h)
+{
+    return QDir(h.env.file("Documents/Korvex Software/Vardel/BACKUP")).entryList(QDir::Files);
+}
+}  // namespace
+
+class TestMainWindowRecords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stationSetupAtStartPublishesAndSaves()
+    {
+        MainWindowHarness h;
+        h.settings.values["UserCallSign"] = "W1ABC";
+        Form1 &w = h.start();
+        QCOMPARE(w.preferences().ownCall, QString("W1ABC"));  // the stored default call
+        QCOMPARE(h.label("Label2"), QString("W1ABC"));
+        Preferences onDisk;
+        QVERIFY(onDisk.load(h.env.file("tntnprf.txt")));
+        QCOMPARE(onDisk.ownCall, QString("W1ABC"));
+        const QByteArray xml = h.env.read("Documents/Korvex Software/Shared/SharedUserPreferences.xml");
+        QVERIFY(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<OWN_CALL>W1ABC</OWN_CALL>\r\n"));
+        QVERIFY(xml.endsWith("</OWN_TEN_TEN>\r\n"));
+
+        // Setup from the menu: Phone checks the PH mode item and is stamped on the next contact.
+        onNextModal([](QWidget *d) { QTest::mouseClick(d->findChild<QWidget *>("Option2"), Qt::LeftButton); },
+                    "Command1");
+        w.findChild<QAction *>("mnuSetup")->trigger();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(w.findChild<QAction *>("mnuSSB")->isChecked());
+        h.logContact("K1ABC", "BOB", "CT", "1");
+        QVERIFY(h.logLines().value(0).endsWith("\"PH\""));
+    }
+
+    void editFromTheListRewritesTheFile()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1ABC"), MainWindowHarness::rec("W2XYZ", "NY"),
+                    MainWindowHarness::rec("N3AA", "PA")});
+        Form1 &w = h.start();
+        auto *list = h.find<QTreeWidget>("ListView1");
+        list->setCurrentItem(list->topLevelItem(1));  // Rec# 2 (newest first)
+        QCOMPARE(list->currentItem()->text(0), QString("2"));
+        onNextModal([](QWidget *d) {
+            d->findChild<QLineEdit *>("txtEditNum")->setText("None");
+            d->findChild<QLineEdit *>("txtEditCall")->setText("W2XYA");
+        }, "cmdDone");
+        w.cmdEdit_Click();
+        QCOMPARE(h.logLines().value(1),
+                 QString("\"W2XYA\",\"BOB\",\"NY\",\"None\",\"1\",\"2026/12/05\",\"16:00:00\",\"CW\""));
+        QCOMPARE(h.label("lblTotSec"), QString("5"));
+        QCOMPARE(list->topLevelItem(1)->text(1), QString("W2XYA"));
+
+        // An edit into a dupe is refused; the file is rewritten unchanged.
+        const QByteArray before = h.env.read("log.txt");
+        list->setCurrentItem(list->topLevelItem(0));  // Rec# 3
+        QTimer::singleShot(0, [] {
+            QWidget *d = QApplication::activeModalWidget();
+            d->findChild<QLineEdit *>("txtEditCall")->setText("k1abc");
+            QTest::mouseClick(d->findChild<QPushButton *>("cmdDone"), Qt::LeftButton);
+            QVERIFY(d->findChild<QLabel *>("Label1")->isVisible());  // " Dupe!"
+            d->close();
+        });
+        w.cmdEdit_Click();
+        QCOMPARE(h.env.read("log.txt"), before);
+    }
+
+    void deleteRenumbers()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        QList<QsoRecord> records;
+        for (const char *c : {"K1A", "K2A", "K3A", "K4A", "K5A"})
+            records.append(MainWindowHarness::rec(c));
+        h.writeLog(records);
+        Form1 &w = h.start();
+        auto *list = h.find<QTreeWidget>("ListView1");
+        list->setCurrentItem(list->topLevelItem(2));  // Rec# 3
+        h.dialogs.messageAnswers.enqueue(Dialogs::Answer::Yes);
+        w.cmdDelete_Click();
+        QVERIFY(h.dialogs.wasShown("Are you sure?"));
+        QCOMPARE(h.logLines().size(), 4);
+        QCOMPARE(w.logStore().record(3).call, QString("K4A"));
+        QCOMPARE(list->topLevelItem(0)->text(0), QString("4"));
+        QCOMPARE(list->topLevelItem(0)->text(1), QString("K5A"));
+    }
+
+    void backupOnlyWhenTheCountChanged()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1ABC")});
+        h.start();
+        h.window->close();
+        QCOMPARE(backups(h).size(), 0);  // nothing logged since start
+
+        MainWindowHarness h2;
+        h2.writePreferences();
+        h2.writeLog({MainWindowHarness::rec("K1ABC")});
+        h2.clock.set(QDateTime(QDate(2026, 12, 5), QTime(12, 34)), 5);
+        h2.start();
+        h2.logContact("W2XYZ", "BOB", "NY", "1");
+        h2.window->close();
+        QCOMPARE(backups(h2), QStringList{"202612051234.log"});
+        QCOMPARE(h2.env.read("Documents/Korvex Software/Vardel/BACKUP/202612051234.log"), h2.env.read("log.txt"));
+    }
+
+    // Answering No at start erases the log only after a copy of it is in BACKUP.
+    void newLogAtStartKeepsACopy()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1ABC"), MainWindowHarness::rec("W2XYZ")});
+        const QByteArray old = h.env.read("log.txt");
+        Form1 &w = h.start(false);
+        QCOMPARE(w.logStore().count(), 0);
+        QCOMPARE(h.env.read("log.txt"), QByteArray());
+        QCOMPARE(backups(h).size(), 1);
+        QCOMPARE(h.env.read("Documents/Korvex Software/Vardel/BACKUP/" + backups(h).first()), old);
+    }
+
+    void restoreReplacesAndReloads()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1ABC")});
+        Form1 &w = h.start();
+        h.env.write("archive.log", LogStore::formatLine(MainWindowHarness::rec("W9AAA"))
+                                       + LogStore::formatLine(MainWindowHarness::rec("W9AAB")));
+        h.dialogs.messageAnswers.enqueue(Dialogs::Answer::Ok);
+        h.dialogs.messageAnswers.enqueue(Dialogs::Answer::Yes);
+        h.dialogs.fileAnswers.enqueue(h.env.file("archive.log"));
+        w.findChild<QAction *>("mnuRestore")->trigger();
+        QCOMPARE(w.logStore().count(), 2);
+        QCOMPARE(h.label("lblTotCon"), QString("2"));
+        QCOMPARE(h.env.read("log.txt"), h.env.read("archive.log"));
+    }
+
+    void formSizeIsStoredForTheNextStart()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        Form1 &w = h.start();
+        h.dialogs.inputAnswers.enqueue("120");
+        w.findChild<QAction *>("mnuFormSize")->trigger();
+        Preferences onDisk;
+        QVERIFY(onDisk.load(h.env.file("tntnprf.txt")));
+        QCOMPARE(onDisk.formSizePercent, 100);
+        h.dialogs.inputAnswers.enqueue("10");
+        w.findChild<QAction *>("mnuFormSize")->trigger();
+        QVERIFY(onDisk.load(h.env.file("tntnprf.txt")));
+        QCOMPARE(onDisk.formSizePercent, 30);
+        // The taskbar option needs 100 %.
+        w.findChild<QAction *>("mnuTaskbar")->trigger();
+        QVERIFY(h.dialogs.wasShown("Please set your form size to 100% to use this option."));
+    }
+};
+
+QTEST_MAIN(TestMainWindowRecords)
+#include "tst_mainwindowrecords.moc"
