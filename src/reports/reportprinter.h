@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <memory>
 
-class QPagedPaintDevice;
+#include <QPagedPaintDevice>
 
 // Line printing on a paged device the way a line printer is driven: lines go down the page in
 // the current font, text is placed at print columns counted in average character widths of the
