@@ -39,7 +39,24 @@ qreal ReportPrinter::lineHeight() const
 
 qreal ReportPrinter::columnX(int column) const
 {
-    return (column - 1) * QFontMetricsF(m_font, &m_device).averageCharWidth();
+    return (column - 1) * columnWidth(m_font, m_device);
+}
+
+qreal ReportPrinter::columnWidth(const QFont &font, QPaintDevice &device)
+{
+    // A print column is the font's average character width in the classic sense: the advances
+    // of the lower-case letters and the blank weighted by how often they occur in English text.
+    // The font file's own "average width" field changed meaning between font versions (some
+    // builds average every glyph), which would move the columns and push the last one off the
+    // page; the weighted letters give the same columns with any build of the font.
+    static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                         56, 17, 4, 49, 56, 71, 31, 10, 18, 3, 18, 2, 166};
+    const QFontMetricsF metrics(font, &device);
+    qreal sum = 0;
+    for (int i = 0; i < 26; ++i)
+        sum += kWeights[i] * metrics.horizontalAdvance(QChar(u'a' + i));
+    sum += kWeights[26] * metrics.horizontalAdvance(QChar(u' '));
+    return sum / 1000.0;
 }
 
 bool ReportPrinter::ensurePage()
@@ -80,8 +97,16 @@ void ReportPrinter::printLine(const QList<Cell> &cells)
     if (!ensurePage())
         return;
     const QFontMetricsF metrics(m_font, &m_device);
-    for (const Cell &cell : cells)
-        m_painter.drawText(QPointF(columnX(cell.column), m_y + metrics.ascent()), cell.text);
+    qreal end = 0;
+    for (const Cell &cell : cells) {
+        // A value wider than its column (a long name in capitals) would run into the next one;
+        // that value then starts one blank after it instead.
+        qreal x = columnX(cell.column);
+        if (end > 0)
+            x = qMax(x, end + metrics.horizontalAdvance(QChar(u' ')));
+        m_painter.drawText(QPointF(x, m_y + metrics.ascent()), cell.text);
+        end = x + metrics.horizontalAdvance(cell.text);
+    }
     m_y += metrics.lineSpacing();
 }
 

@@ -38,6 +38,7 @@ public:
     bool failed() const { return m_failed; }
     int pages() const { return m_pages; }
     qreal columnX(int column) const;
+    static qreal columnWidth(const QFont &font, QPaintDevice &device);
 
 private:
     bool ensurePage();
