@@ -50,9 +50,10 @@ int AdifCountryTable::lookup(const QString &country) const
     return 0;
 }
 
-AdifWriter::AdifWriter(const AdifCountryTable &table, Options options)
-    : m_table(table), m_options(std::move(options))
+AdifWriter::AdifWriter(const AdifCountryTable &table, Options options) : m_options(std::move(options))
 {
+    for (qsizetype i = table.names.size() - 1; i >= 0; --i)  // backwards: the first entry wins
+        m_dxcc.insert(table.names[i].toCaseFolded(), table.numbers[i]);
 }
 
 QString AdifWriter::header() const
@@ -144,7 +145,7 @@ QString AdifWriter::record(const QsoRecord &r)
     const QString time = adifTime(r.time);
     QString country, state;
     countryAndState(r, country, state);
-    const int dxcc = m_table.lookup(country);
+    const int dxcc = m_dxcc.value(country.trimmed().toCaseFolded(), 0);
     const QString modeText = mode(r.mode);
     const QString power = rightTrimmed(m_options.power);
 

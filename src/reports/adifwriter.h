@@ -2,6 +2,7 @@
 #include "logging/qsorecord.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -49,7 +50,8 @@ public:
 private:
     QString mode(const QString &stored);
 
-    const AdifCountryTable &m_table;
+    // Country (case-folded) -> number of its first table entry; a log asks thousands of times.
+    QHash<QString, int> m_dxcc;
     Options m_options;
     QString m_designator;
 };
