@@ -1,0 +1,88 @@
+#include "reports/exportjobs.h"
+
+#include "logging/fieldfile.h"
+#include "logging/logstore.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "reports/adifwriter.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace exportjobs {
+
+namespace {
+void unableToWrite(const ReportContext &ctx, QWidget *parent, const QString &why)
+{
+    QApplication::beep();
+    ctx.dialogs->message(parent, why, QStringLiteral("Unable to write file."), Dialogs::Buttons::Ok,
+                         Dialogs::Icon::Critical);
+}
+}  // namespace
+
+bool exportAdif(const ReportContext &ctx, QWidget *parent)
+{
+    Dialogs &dialogs = *ctx.dialogs;
+    AdifWriter::Options options;
+    options.power = dialogs.input(parent,
+                                  QStringLiteral("Please enter the power value that you would like to record.  This is an "
+                                                 "optional value that will be included in each QSO record and displayed in "
+                                                 "Tallis's power output column."),
+                                  QStringLiteral("Please enter your transmitter output power."), QStringLiteral("100"));
+    options.comment = dialogs.input(parent,
+                                    QStringLiteral("Please enter a comment that you would like to appear on each QSO record.  "
+                                                   "This is an optional description that will be displayed in Tallis's "
+                                                   "Comments column."),
+                                    QStringLiteral("Please enter a comment."), QStringLiteral("Vardel Contest"));
+
+    AdifCountryTable table;
+    QString why;
+    if (!table.load(locateDataFile(ctx.folders, QString::fromLatin1(AdifCountryTable::kFileName)), &why)) {
+        unableToWrite(ctx, parent, why);
+        return false;
+    }
+
+    const QString path = dialogs.saveFile(parent, QStringLiteral("Save As"),
+                                          QDir(ctx.folders.productDataFolder).filePath(QStringLiteral("Vardel.adi")),
+                                          QStringLiteral("ADIF Files (*.adi)"));
+    if (path.isEmpty())
+        return false;
+
+    options.windowTitle = ctx.windowTitle;
+    options.exportedOn = reports::generalDateTime(ctx.clock->localNow());
+    options.askDesignator = [&dialogs, parent] {
+        QApplication::beep();
+        return dialogs.input(parent, QStringLiteral("Please specify a mode designation for digital contacts"),
+                             QStringLiteral("Digital Mode Designator?"), QStringLiteral("RTTY"));
+    };
+    AdifWriter writer(table, options);
+    if (!fieldfile::writeFileAtomic(path, writer.build(ctx.log->records()), &why)) {
+        unableToWrite(ctx, parent, why);
+        return false;
+    }
+    dialogs.message(parent, reports::writtenToMessage(path), QStringLiteral("File Written Successfully."));
+    return true;
+}
+
+QString tallisSuccessMessage(const QString &workingDir)
+{
+    return QStringLiteral("LogExp.txt has been written to this program's working directory ") + workingDir
+           + QStringLiteral(".  Import these contacts into the Tallis program by clicking File, Import-Tallis Format, "
+                            "and navigating to this directory from the Tallis program.  ADIF is the preferred method "
+                            "of transfering your contacts to Tallis.");
+}
+
+bool writeTallisFile(const ReportContext &ctx, QWidget *parent, const TallisExport::Options &options)
+{
+    const QString path = ctx.folders.workFile(QString::fromLatin1(TallisExport::kFileName));
+    QString why;
+    if (!fieldfile::writeFileAtomic(path, TallisExport::build(ctx.log->records(), options), &why)) {
+        unableToWrite(ctx, parent, why);
+        return false;
+    }
+    QApplication::beep();
+    ctx.dialogs->message(parent, tallisSuccessMessage(ctx.folders.workingDir), QStringLiteral("Export Successful!"));
+    return true;
+}
+
+}  // namespace exportjobs

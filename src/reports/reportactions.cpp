@@ -1,0 +1,52 @@
+#include "reports/reportactions.h"
+
+#include "logging/preferences.h"
+#include "platform/dialogs.h"
+#include "reports/exportjobs.h"
+#include "reports/reportwindow.h"
+#include "reports/tallisexport.h"
+#include "reports/tallisoptions.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace reports {
+
+void openReportWindow(QWidget *parent, const ReportContext &context)
+{
+    if (context.prefs->ownCall.trimmed().isEmpty()) {
+        QApplication::beep();
+        context.dialogs->message(parent,
+                                 QStringLiteral("Please complete the Setup information by clicking Setup from the menu "
+                                                "options before preparing the Summary data."),
+                                 QStringLiteral("Please complete the Setup form first!"));
+        return;
+    }
+    Form2 window(context, parent);
+    window.exec();
+}
+
+void exportAdif(QWidget *parent, const ReportContext &context)
+{
+    exportjobs::exportAdif(context, parent);
+}
+
+void exportForTallis(QWidget *parent, const ReportContext &context)
+{
+    const TallisExport::Options options = askTallisOptions(parent);
+    exportjobs::writeTallisFile(context, parent, options);
+}
+
+QString copyListedItems(const QTreeWidget &list)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return QString();  // no clipboard: the command ends quietly
+    const QString text = listedItemsText(list);
+    clipboard->clear();
+    clipboard->setText(text);
+    return text;
+}
+
+}  // namespace reports

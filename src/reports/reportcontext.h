@@ -1,0 +1,31 @@
+#pragma once
+#include "logging/appfolders.h"
+#include "reports/reportconstants.h"
+#include "reports/reportdata.h"
+
+#include <QString>
+
+class Clock;
+class Dialogs;
+class LogStore;
+class PrintTarget;
+class SettingsStore;
+class SharedPreferences;
+struct Preferences;
+
+// What the report and export commands read and talk through. The main window fills one in and
+// hands it to the entry points; everything it points to outlives the call.
+struct ReportContext {
+    const LogStore *log = nullptr;
+    const Preferences *prefs = nullptr;
+    AppFolders folders;
+    Dialogs *dialogs = nullptr;
+    SettingsStore *settings = nullptr;
+    SharedPreferences *shared = nullptr;
+    const Clock *clock = nullptr;
+    QString scoreText;  // the caption of the total-score label
+    QString windowTitle = QString::fromLatin1(reports::kMainWindowTitle);
+    PrintTarget *printTarget = nullptr;  // null: the system's default printer
+
+    reports::StationInfo station() const;
+};

@@ -1,0 +1,108 @@
+#include "reports/reportdata.h"
+
+#include "logging/fieldfile.h"
+#include "logging/logstore.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace reports {
+
+QString contestCaption(Contest contest)
+{
+    switch (contest) {
+    case Contest::WinterPhone: return QStringLiteral("Winter Phone");
+    case Contest::SpringCw: return QStringLiteral("Spring CW");
+    case Contest::SummerPhone: return QStringLiteral("Summer Phone");
+    case Contest::FallCw: return QStringLiteral("Fall CW");
+    case Contest::Sprint: return QStringLiteral("Sprint");
+    }
+    return {};
+}
+
+QString cabrilloContest(Contest contest)
+{
+    switch (contest) {
+    case Contest::WinterPhone: return QStringLiteral("10-10 WINTER PHONE");
+    case Contest::SpringCw: return QStringLiteral("10-10 SPRING CW/DG");
+    case Contest::SummerPhone: return QStringLiteral("10-10 SUMMER PHONE");
+    case Contest::FallCw: return QStringLiteral("10-10 FALL CW/DG");
+    case Contest::Sprint: return QStringLiteral("10-10 SPRINT");
+    }
+    return {};
+}
+
+QString entryCaption(EntryClass entry)
+{
+    switch (entry) {
+    case EntryClass::Individual: return QStringLiteral("Individual");
+    case EntryClass::Club: return QStringLiteral("Club");
+    case EntryClass::Qrp: return QStringLiteral("QRP");
+    }
+    return {};
+}
+
+QString cabrilloCategory(EntryClass entry)
+{
+    return entryCaption(entry).toUpper();
+}
+
+QDate parseStoredDate(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{4})([/-])(\\d{1,2})\\2(\\d{1,2})\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        return {};
+    return QDate(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+}
+
+PointsTally tallyPoints(const QList<QsoRecord> &records)
+{
+    PointsTally tally;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        double value = 0;
+        if (!fieldfile::parseNumber(records[i].points, value)) {
+            tally.ok = false;
+            tally.error = QStringLiteral("Type mismatch: the points value \"%1\" of contact %2 is not a number.")
+                              .arg(records[i].points)
+                              .arg(i + 1);
+            return tally;
+        }
+        if (value == 2)
+            ++tally.withNumbers;
+    }
+    tally.withoutNumbers = int(records.size()) - tally.withNumbers;
+    return tally;
+}
+
+QString scoreText(const LogStore &log)
+{
+    return fieldfile::formatNumber(log.pointsTotal());
+}
+
+QStringList sortedCalls(const QList<QsoRecord> &records)
+{
+    QStringList calls;
+    calls.reserve(records.size());
+    for (const QsoRecord &r : records)
+        calls << r.call;
+    // Equal calls are identical texts, so any correct sort gives the same list as a selection
+    // sort by character code; QString's operator< compares UTF-16 code units.
+    std::sort(calls.begin(), calls.end());
+    return calls;
+}
+
+QString generalDateTime(const QDateTime &when)
+{
+    return QLocale::system().toString(when, QLocale::ShortFormat);
+}
+
+QString writtenToMessage(const QString &path)
+{
+    return QStringLiteral("The file was successfully written to the directory:\r\n\r\n") + path
+           + QLatin1Char('.');
+}
+
+}  // namespace reports

@@ -1,0 +1,237 @@
+#include "reports/reportprinter.h"
+
+#include "reports/reportdata.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+// Margins small enough that three heading lines and 50 body rows fit a US Letter page.
+const QMarginsF kMarginsMm(12.7, 10, 12.7, 10);
+}  // namespace
+
+ReportPrinter::ReportPrinter(QPagedPaintDevice &device) : m_device(device)
+{
+    m_font = QFont(QStringLiteral("Arial"));
+    m_font.setPointSize(kBodySize);
+}
+
+ReportPrinter::~ReportPrinter()
+{
+    end();
+}
+
+void ReportPrinter::setFontSize(int points)
+{
+    m_font.setPointSize(points);
+    if (m_painter.isActive())
+        m_painter.setFont(m_font);
+}
+
+qreal ReportPrinter::lineHeight() const
+{
+    return QFontMetricsF(m_font, &m_device).lineSpacing();
+}
+
+qreal ReportPrinter::columnX(int column) const
+{
+    return (column - 1) * columnWidth(m_font, m_device);
+}
+
+qreal ReportPrinter::columnWidth(const QFont &font, QPaintDevice &device)
+{
+    // A print column is the font's average character width in the classic sense: the advances
+    // of the lower-case letters and the blank weighted by how often they occur in English text.
+    // The font file's own "average width" field changed meaning between font versions (some
+    // builds average every glyph), which would move the columns and push the last one off the
+    // page; the weighted letters give the same columns with any build of the font.
+    static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                         56, 17, 4, 49, 56, 71, 31, 10, 18, 3, 18, 2, 166};
+    const QFontMetricsF metrics(font, &device);
+    qreal sum = 0;
+    for (int i = 0; i < 26; ++i)
+        sum += kWeights[i] * metrics.horizontalAdvance(QChar(u'a' + i));
+    sum += kWeights[26] * metrics.horizontalAdvance(QChar(u' '));
+    return sum / 1000.0;
+}
+
+bool ReportPrinter::ensurePage()
+{
+    if (m_failed || m_ended)
+        return false;
+    if (!m_painter.isActive()) {
+        if (!m_painter.begin(&m_device)) {
+            m_failed = true;
+            return false;
+        }
+        m_painter.setFont(m_font);
+        m_painter.setPen(Qt::black);
+        m_pages = 1;
+        m_y = 0;
+        m_ejectPending = false;
+    } else if (m_ejectPending) {
+        if (!m_device.newPage()) {
+            m_failed = true;
+            return false;
+        }
+        ++m_pages;
+        m_y = 0;
+        m_ejectPending = false;
+    }
+    return true;
+}
+
+void ReportPrinter::emptyLine()
+{
+    if (!ensurePage())
+        return;
+    m_y += lineHeight();
+}
+
+void ReportPrinter::printLine(const QList<Cell> &cells)
+{
+    if (!ensurePage())
+        return;
+    const QFontMetricsF metrics(m_font, &m_device);
+    qreal end = 0;
+    for (const Cell &cell : cells) {
+        // A value wider than its column (a long name in capitals) would run into the next one;
+        // that value then starts one blank after it instead.
+        qreal x = columnX(cell.column);
+        if (end > 0)
+            x = qMax(x, end + metrics.horizontalAdvance(QChar(u' ')));
+        m_painter.drawText(QPointF(x, m_y + metrics.ascent()), cell.text);
+        end = x + metrics.horizontalAdvance(cell.text);
+    }
+    m_y += metrics.lineSpacing();
+}
+
+void ReportPrinter::ejectPage()
+{
+    if (m_painter.isActive())
+        m_ejectPending = true;
+}
+
+bool ReportPrinter::end()
+{
+    if (m_ended)
+        return !m_failed;
+    m_ended = true;
+    if (m_painter.isActive() && !m_painter.end())
+        m_failed = true;
+    return !m_failed;
+}
+
+namespace reports {
+
+bool printCountedPages(ReportPrinter &printer, const QString &heading,
+                       const QList<QList<ReportPrinter::Cell>> &rows)
+{
+    int counter = 57;
+    for (const auto &row : rows) {
+        if (counter > 56) {
+            printer.setFontSize(ReportPrinter::kHeadingSize);
+            printer.emptyLine();
+            printer.emptyLine();
+            printer.emptyLine();
+            printer.printLine(10, heading);
+            counter = 7;
+            printer.emptyLine();
+        }
+        printer.setFontSize(ReportPrinter::kBodySize);
+        ++counter;
+        printer.printLine(row);
+        if (counter > 56)
+            printer.ejectPage();
+        if (printer.failed())
+            break;
+    }
+    return printer.end();
+}
+
+QList<ReportPrinter::Cell> logRow(const QsoRecord &r)
+{
+    const QDate date = parseStoredDate(r.date);
+    return {
+        {10, date.isValid() ? date.toString(QStringLiteral("MM/dd/yy")) : r.date},
+        {22, r.time.mid(0, 2) + r.time.mid(3, 2)},
+        {29, r.call},
+        {44, r.name},
+        {62, r.qth.size() == 2 ? r.qth : QStringLiteral("DX - ") + r.qth},
+        {88, r.memberNumber},
+        {99, r.points},
+    };
+}
+
+bool printLog(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall)
+{
+    QList<QList<ReportPrinter::Cell>> rows;
+    rows.reserve(records.size());
+    for (const QsoRecord &r : records)
+        rows << logRow(r);
+    return printCountedPages(printer, QStringLiteral("10-10 QSO Party Log for: ") + ownCall.trimmed(), rows);
+}
+
+bool printDupeSheet(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall)
+{
+    QList<QList<ReportPrinter::Cell>> rows;
+    const QStringList calls = sortedCalls(records);
+    rows.reserve(calls.size());
+    for (const QString &call : calls)
+        rows << QList<ReportPrinter::Cell>{{10, call}};
+    return printCountedPages(printer, QStringLiteral("10-10 QSO Party Dupe Sheet for: ") + ownCall.trimmed(),
+                             rows);
+}
+
+bool printCoverSheet(ReportPrinter &printer, const QString &heading, const QStringList &body)
+{
+    printer.setFontSize(ReportPrinter::kHeadingSize);
+    printer.emptyLine();
+    printer.emptyLine();
+    printer.emptyLine();
+    printer.printLine(10, heading);
+    printer.setFontSize(ReportPrinter::kBodySize);
+    for (const QString &line : body) {
+        if (line.isEmpty())
+            printer.emptyLine();
+        else
+            printer.printLine(10, line);
+    }
+    return printer.end();
+}
+
+}  // namespace reports
+
+std::unique_ptr<QPagedPaintDevice> DefaultPrinterTarget::open(const QString &jobName, QString *error)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        if (error)
+            *error = QStringLiteral("No default printer is set up on this computer.  Add a printer "
+                                    "(for example in the CUPS printer settings) and try again.");
+        return nullptr;
+    }
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setDocName(jobName);
+    printer->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
+    if (!printer->isValid()) {
+        if (error)
+            *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName());
+        return nullptr;
+    }
+    return printer;
+}
+
+std::unique_ptr<QPagedPaintDevice> PdfPrintTarget::open(const QString &jobName, QString *)
+{
+    auto pdf = std::make_unique<QPdfWriter>(m_path);
+    pdf->setTitle(jobName);
+    pdf->setPageSize(QPageSize(QPageSize::Letter));
+    pdf->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
+    pdf->setResolution(600);
+    return pdf;
+}

@@ -1,0 +1,92 @@
+#pragma once
+#include "logging/qsorecord.h"
+
+#include <QFont>
+#include <QList>
+#include <QPainter>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include <QPagedPaintDevice>
+
+// Line printing on a paged device the way a line printer is driven: lines go down the page in
+// the current font, text is placed at print columns counted in average character widths of the
+// current font, and a page is only started when something is printed on it (a job that prints
+// nothing sends nothing to the printer).
+class ReportPrinter {
+public:
+    static constexpr int kHeadingSize = 13;
+    static constexpr int kBodySize = 11;
+
+    struct Cell {
+        int column;  // 1-based print column
+        QString text;
+    };
+
+    explicit ReportPrinter(QPagedPaintDevice &device);
+    ~ReportPrinter();
+
+    void setFontSize(int points);
+    void emptyLine();
+    void printLine(const QList<Cell> &cells);
+    void printLine(int column, const QString &text) { printLine({{column, text}}); }
+    void ejectPage();
+    // Ends the job; false when the device reported an error on the way.
+    bool end();
+
+    bool failed() const { return m_failed; }
+    int pages() const { return m_pages; }
+    qreal columnX(int column) const;
+    static qreal columnWidth(const QFont &font, QPaintDevice &device);
+
+private:
+    bool ensurePage();
+    qreal lineHeight() const;
+
+    QPagedPaintDevice &m_device;
+    QPainter m_painter;
+    QFont m_font;
+    qreal m_y = 0;
+    int m_pages = 0;
+    bool m_ejectPending = false;
+    bool m_failed = false;
+    bool m_ended = false;
+};
+
+namespace reports {
+
+// Body rows under a heading, 50 to a page: the heading (size 13, after three empty lines and
+// followed by one) starts each page, rows are printed at size 11.
+bool printCountedPages(ReportPrinter &printer, const QString &heading,
+                       const QList<QList<ReportPrinter::Cell>> &rows);
+
+QList<ReportPrinter::Cell> logRow(const QsoRecord &record);
+bool printLog(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall);
+bool printDupeSheet(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall);
+// One page: the heading at size 13 after three empty lines, then the body lines at size 11.
+bool printCoverSheet(ReportPrinter &printer, const QString &heading, const QStringList &body);
+
+}  // namespace reports
+
+// Where a print job goes: the default printer, or a PDF file.
+class PrintTarget {
+public:
+    virtual ~PrintTarget() = default;
+    // A fresh device for one job, or null with the reason when no printer can take it.
+    virtual std::unique_ptr<QPagedPaintDevice> open(const QString &jobName, QString *error) = 0;
+};
+
+class DefaultPrinterTarget : public PrintTarget {
+public:
+    std::unique_ptr<QPagedPaintDevice> open(const QString &jobName, QString *error) override;
+};
+
+class PdfPrintTarget : public PrintTarget {
+public:
+    explicit PdfPrintTarget(const QString &path) : m_path(path) {}
+    std::unique_ptr<QPagedPaintDevice> open(const QString &jobName, QString *error) override;
+
+private:
+    QString m_path;
+};

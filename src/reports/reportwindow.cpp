@@ -1,0 +1,156 @@
+#include "reports/reportwindow.h"
+
+#include "logging/logstore.h"
+#include "platform/clock.h"
+#include "reports/keyfilter.h"
+#include "reports/reportjobs.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace reports;
+
+namespace {
+// Design units are twips on the 9600 x 7200 basis; 15 twips make a pixel. The shared form
+// scaler replaces this once the window is scaled with the rest.
+void place(QWidget *w, int x, int y, int width, int height)
+{
+    w->setGeometry(x / 15, y / 15, width / 15, height / 15);
+}
+
+constexpr int kFieldTop = 240;
+constexpr int kRowHeight = 420;
+}  // namespace
+
+Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Print / Write Summary Information"));
+    setModal(true);
+    place(this, 0, 0, 9600, 7200);
+    setFixedSize(size());
+
+    auto *contestGroup = new QGroupBox(QStringLiteral("QSO Party Name:"), this);
+    place(contestGroup, 240, 120, 2700, 2300);
+    m_contest[0] = addOption(contestGroup, "Option3", QStringLiteral("Winter Phone"), 0);
+    m_contest[1] = addOption(contestGroup, "Option7", QStringLiteral("Spring CW"), 1);
+    m_contest[2] = addOption(contestGroup, "Option6", QStringLiteral("Summer Phone"), 2);
+    m_contest[3] = addOption(contestGroup, "Option2", QStringLiteral("Fall CW"), 3);
+    m_contest[4] = addOption(contestGroup, "Option1", QStringLiteral("Sprint"), 4);
+    m_contest[0]->setChecked(true);
+
+    auto *entryGroup = new QGroupBox(QStringLiteral("Entry is:"), this);
+    place(entryGroup, 240, 2560, 2700, 1560);
+    m_entry[0] = addOption(entryGroup, "Option19", QStringLiteral("Individual"), 0);
+    m_entry[1] = addOption(entryGroup, "Option18", QStringLiteral("Club"), 1);
+    m_entry[2] = addOption(entryGroup, "Option20", QStringLiteral("QRP"), 2);
+    m_entry[0]->setChecked(true);
+
+    Text10 = addField("Text10", QStringLiteral("Year:"), 0, false, false);
+    Text2 = addField("Text2", QStringLiteral("Start Date (0000z):"), 1, false, false);
+    Text11 = addField("Text11", QStringLiteral("End Date (2400z):"), 2, false, false);
+    Text5 = addField("Text5", QStringLiteral("Your Name:"), 3, true, false);
+    Text6 = addField("Text6", QStringLiteral("Address Line 1:"), 4, true, false);
+    Text7 = addField("Text7", QStringLiteral("Address Line 2:"), 5, true, false);
+    Text8 = addField("Text8", QStringLiteral("Call Area or ARRL Country:"), 6, true, true);
+    Text4 = addField("Text4", QStringLiteral("Operators (Club Only: Name/1010):"), 7, true, true);
+    Text1 = addField("Text1", QStringLiteral("Chapter Assignment (if any):"), 8, true, false);
+    Text3 = addField("Text3", QStringLiteral("Comment:"), 9, true, false);
+
+    auto *printLabel = new QLabel(QStringLiteral("Print:"), this);
+    place(printLabel, 240, 4560, 2400, 300);
+    auto *writeLabel = new QLabel(QStringLiteral("Write ASCII Files:"), this);
+    place(writeLabel, 240, 5700, 2400, 300);
+
+    auto jobs = [this] { return ReportJobs(m_ctx, this); };
+    connect(addButton("Command3", QStringLiteral("Log"), 240, 4920, 2900), &QPushButton::clicked, this,
+            [jobs] { jobs().printLog(); });
+    connect(addButton("Command5", QStringLiteral("Dupe Sheet"), 3340, 4920, 2900), &QPushButton::clicked, this,
+            [jobs] { jobs().printDupeSheet(); });
+    connect(addButton("Command6", QStringLiteral("Cover Sheet"), 6440, 4920, 2900), &QPushButton::clicked, this,
+            [this, jobs] { jobs().printCoverSheet(fields()); });
+    connect(addButton("Command1", QStringLiteral("Dupe File (Your Call.dup)"), 240, 6060, 2900),
+            &QPushButton::clicked, this, [jobs] { jobs().writeDupeFile(); });
+    connect(addButton("Command2", QStringLiteral("Cover Sheet (Your Call.sum)"), 3340, 6060, 2900),
+            &QPushButton::clicked, this, [this, jobs] { jobs().writeCoverSheet(fields()); });
+    connect(addButton("Command4", QStringLiteral("Cabrillo Log File (Your Call.log)"), 6440, 6060, 2900),
+            &QPushButton::clicked, this, [this, jobs] { jobs().writeCabrillo(fields()); });
+
+    load();
+}
+
+QRadioButton *Form2::addOption(QWidget *group, const char *name, const QString &caption, int row)
+{
+    auto *option = new QRadioButton(caption, group);
+    option->setObjectName(QLatin1String(name));
+    place(option, 180, 330 + row * 390, 2400, 360);
+    return option;
+}
+
+QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bool quoteFilter, bool capitals)
+{
+    const int y = kFieldTop + row * kRowHeight;
+    auto *label = new QLabel(caption, this);
+    place(label, 3100, y, 3000, 330);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(QLatin1String(name));
+    place(edit, 6200, y, 3160, 330);
+    label->setBuddy(edit);
+    if (quoteFilter)
+        edit->setValidator(new QuoteFilter(capitals, edit));
+    return edit;
+}
+
+QPushButton *Form2::addButton(const char *name, const QString &caption, int x, int y, int w)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    place(button, x, y, w, 460);
+    return button;
+}
+
+void Form2::load()
+{
+    Text10->setText(m_ctx.clock->localNow().toString(QStringLiteral("yyyy")));
+    const QList<QsoRecord> &records = m_ctx.log->records();
+    if (!records.isEmpty()) {
+        const QDate first = parseStoredDate(records.first().date);
+        const QDate last = parseStoredDate(records.last().date);
+        if (first.isValid())
+            Text2->setText(first.toString(QStringLiteral("MM/dd")));
+        if (last.isValid())
+            Text11->setText(last.toString(QStringLiteral("MM/dd")));
+    }
+    ReportFields stored;
+    ReportJobs::storedAddress(*m_ctx.settings, stored);
+    Text5->setText(stored.name);
+    Text6->setText(stored.address1);
+    Text7->setText(stored.address2);
+}
+
+ReportFields Form2::fields() const
+{
+    ReportFields f;
+    for (int i = 0; i < 5; ++i)
+        if (m_contest[i]->isChecked())
+            f.contest = Contest(i);
+    for (int i = 0; i < 3; ++i)
+        if (m_entry[i]->isChecked())
+            f.entryClass = EntryClass(i);
+    f.year = Text10->text();
+    f.startDate = Text2->text();
+    f.endDate = Text11->text();
+    f.name = Text5->text();
+    f.address1 = Text6->text();
+    f.address2 = Text7->text();
+    f.operatingQth = Text8->text();
+    f.operators = Text4->text();
+    f.chapter = Text1->text();
+    f.comment = Text3->text();
+    return f;
+}

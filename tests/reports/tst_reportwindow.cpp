@@ -1,0 +1,374 @@
+#include "fakes.h"
+#include "reportfixtures.h"
+
+#include "reports/adifwriter.h"
+#include "reports/cabrillowriter.h"
+#include "reports/coversheetwriter.h"
+#include "reports/exportcli.h"
+#include "reports/reportactions.h"
+#include "reports/reportjobs.h"
+#include "reports/reportprinter.h"
+#include "reports/reportwindow.h"
+#include "reports/tallisexport.h"
+#include "ui/sharedpreferences.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace reports;
+
+namespace {
+class NoPrinter : public PrintTarget {
+public:
+    std::unique_ptr<QPagedPaintDevice> open(const QString &, QString *error) override
+    {
+        *error = "No default printer is set up on this computer.";
+        return nullptr;
+    }
+};
+}  // namespace
+
+class TestReportWindow : public QObject {
+    Q_OBJECT
+
+    struct Env {
+        TestEnv env;
+        AppFolders folders = fixtures::folders(env.path());
+        LogStore log;
+        Preferences prefs = fixtures::prefs();
+        FakeDialogs dialogs;
+        FakeSettingsStore settings;
+        SharedPreferences shared;
+        FakeClock clock;
+        ReportContext ctx;
+
+        explicit Env(const QList<QsoRecord> &records = fixtures::smallLog())
+        {
+            fixtures::writeLog(env.file("log.txt"), records);
+            log.load(env.file("log.txt"));
+            shared.load(QDir(folders.sharedFolder).filePath(SharedPreferences::kFileName));
+            ctx = {&log, &prefs, folders, &dialogs, &settings, &shared, &clock, scoreText(log)};
+        }
+        QString data(const QString &name) const { return QDir(folders.productDataFolder).filePath(name); }
+        QByteArray readData(const QString &name) const
+        {
+            QFile f(data(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }
+    };
+
+    static void type(Form2 &w, const char *field, const QString &text)
+    {
+        auto *edit = w.findChild<QLineEdit *>(field);
+        QVERIFY(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    static void click(Form2 &w, const char *name)
+    {
+        auto *b = w.findChild<QAbstractButton *>(name);
+        QVERIFY(b);
+        b->click();
+    }
+
+private slots:
+    void refusesWithoutOwnCall()
+    {
+        Env e;
+        e.prefs.ownCall = "  ";
+        bool windowOpened = false;
+        QTimer guard;  // closes the window should it open; gone with this test
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, this, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                windowOpened = true;
+                w->close();
+            }
+        });
+        guard.start(0);
+        openReportWindow(nullptr, e.ctx);
+        QVERIFY(!windowOpened);
+        QCOMPARE(e.dialogs.titles(), QStringList{"Please complete the Setup form first!"});
+        QCOMPARE(e.dialogs.shown[0].text, QString("Please complete the Setup information by clicking Setup from the "
+                                                  "menu options before preparing the Summary data."));
+    }
+
+    void opensModallyWithLoadedFields()
+    {
+        Env e({{"K1ABC", "JOE", "MA", "1234", "2", "2009/08/01", "18:05:30", "PH"},
+               {"K2AA", "AL", "NY", "None", "1", "2009/08/03", "00:05:30", "PH"}});
+        e.settings.values["UserAddressName"] = "Ann Smith";
+        e.settings.values["UserAddressLine2"] = "Hartford";
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            auto *w = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+            QVERIFY(w);
+            seen << w->windowTitle();
+            for (const char *name : {"Text10", "Text2", "Text11", "Text5", "Text6", "Text7", "Text8"})
+                seen << w->findChild<QLineEdit *>(name)->text();
+            seen << QString::number(w->findChild<QRadioButton *>("Option3")->isChecked())
+                 << QString::number(w->findChild<QRadioButton *>("Option19")->isChecked());
+            w->close();
+        });
+        openReportWindow(nullptr, e.ctx);
+        QCOMPARE(seen, QStringList({"Print / Write Summary Information", "2026", "08/01", "08/03", "Ann Smith", "",
+                                    "Hartford", "", "1", "1"}));
+    }
+
+    void invalidDatesLeaveDateFieldsEmpty()
+    {
+        Env e({{"K1ABC", "JOE", "MA", "1234", "2", "2009/13/01", "18:05:30", "PH"}});
+        Form2 w(e.ctx);
+        QCOMPARE(w.findChild<QLineEdit *>("Text2")->text(), QString());
+        QCOMPARE(w.findChild<QLineEdit *>("Text11")->text(), QString());
+    }
+
+    void keyFilters()
+    {
+        Env e;
+        Form2 w(e.ctx);
+        type(w, "Text4", "ann/\"12345");
+        type(w, "Text8", "ct\"");
+        type(w, "Text3", "say \"hi\"");
+        type(w, "Text10", "20\"09");
+        const ReportFields f = w.fields();
+        QCOMPARE(f.operators, QString("ANN/12345"));
+        QCOMPARE(f.operatingQth, QString("CT"));
+        QCOMPARE(f.comment, QString("say hi"));
+        QCOMPARE(f.year, QString("20\"09"));  // the year field has no filter
+    }
+
+    void cabrilloFromWindow()
+    {
+        Env e;
+        Form2 w(e.ctx);
+        w.findChild<QRadioButton *>("Option6")->click();
+        w.findChild<QRadioButton *>("Option18")->click();
+        type(w, "Text10", "2009");
+        type(w, "Text2", "08/01");
+        type(w, "Text11", "08/02");
+        type(w, "Text5", "  Ann Smith ");
+        type(w, "Text6", "1 Main St");
+        type(w, "Text7", "Hartford CT 06101");
+        type(w, "Text8", "ct");
+        type(w, "Text4", "ann/12345");
+        type(w, "Text1", "Nutmeg");
+        type(w, "Text3", "Great fun");
+        const QString out = e.data("K1XYZ.log");
+        e.dialogs.fileAnswers << out;
+        click(w, "Command4");
+
+        QCOMPARE(e.dialogs.shown.size(), 2);
+        QCOMPARE(e.dialogs.shown[0].kind, QString("save"));
+        QCOMPARE(e.dialogs.shown[0].extra, out);
+        QCOMPARE(e.dialogs.shown[0].text, QString("LOG Files (*.log)"));
+        QCOMPARE(e.dialogs.shown[1].title, QString("File Written Successfully."));
+        QCOMPARE(e.dialogs.shown[1].text, "The file was successfully written to the directory:\r\n\r\n" + out
+                                              + ".\r\n\r\nAttach this file to an e-mail addressed to "
+                                              + kSponsorSubmissionAddress + ".");
+        ReportFields f = fixtures::fields();
+        f.name = "  Ann Smith ";
+        QByteArray expected;
+        QVERIFY(CabrilloWriter(fixtures::station(), f, "8", kMainWindowTitle).build(fixtures::smallLog(), expected));
+        QCOMPARE(e.readData("K1XYZ.log"), expected);
+
+        QCOMPARE(e.settings.values.value("UserAddressName"), QString("Ann Smith"));
+        QCOMPARE(e.settings.values.value("UserAddressLine1"), QString("1 Main St"));
+        QCOMPARE(e.settings.values.value("UserAddressLine2"), QString("Hartford CT 06101"));
+        QFile shared(e.shared.path());
+        QVERIFY(shared.open(QIODevice::ReadOnly));
+        QVERIFY(shared.readAll().endsWith("<OWN_ADDRESS_NAME>Ann Smith</OWN_ADDRESS_NAME>\r\n"
+                                          "<OWN_ADDRESS_LINE1>1 Main St</OWN_ADDRESS_LINE1>\r\n"
+                                          "<OWN_ADDRESS_LINE2>Hartford CT 06101</OWN_ADDRESS_LINE2>\r\n"));
+
+        // The next opening offers the stored address again.
+        Form2 again(e.ctx);
+        QCOMPARE(again.findChild<QLineEdit *>("Text5")->text(), QString("Ann Smith"));
+        QCOMPARE(again.findChild<QLineEdit *>("Text4")->text(), QString());
+    }
+
+    void cabrilloCancelAndFailureStoreNothing_data()
+    {
+        QTest::addColumn<QString>("answer");  // relative to the product data folder; empty = cancel
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("cancel") << QString() << QStringList{"Save As"};
+        QTest::newRow("missing folder") << "no/such/K1XYZ.log" << QStringList{"Save As", "Unable to write file."};
+    }
+    void cabrilloCancelAndFailureStoreNothing()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, titles);
+        Env e;
+        e.settings.values["UserAddressName"] = "Old";
+        if (!answer.isEmpty())
+            e.dialogs.fileAnswers << e.data(answer);
+        Form2 w(e.ctx);
+        type(w, "Text5", "New");
+        click(w, "Command4");
+        QCOMPARE(e.dialogs.titles(), titles);
+        QCOMPARE(e.settings.values.value("UserAddressName"), QString("Old"));
+        QVERIFY(!QFile::exists(e.shared.path()));
+        QVERIFY(QDir(e.folders.productDataFolder).entryList(QDir::Files).isEmpty());
+    }
+
+    void nonNumericPointsIsReported()
+    {
+        Env e;
+        QsoRecord bad = e.log.record(2);
+        bad.points = "x";
+        e.log.replaceRecord(2, bad);
+        e.dialogs.fileAnswers << e.data("K1XYZ.log") << e.data("K1XYZ.sum");
+        ReportJobs jobs(e.ctx);
+        QVERIFY(!jobs.writeCabrillo(fixtures::fields()));
+        QVERIFY(!jobs.writeCoverSheet(fixtures::fields()));
+        QCOMPARE(e.dialogs.titles(), QStringList({"Save As", "Unable to write file.", "Save As", "Unable to write file."}));
+        QVERIFY(e.dialogs.shown[1].text.contains("contact 2"));
+        QVERIFY(QDir(e.folders.productDataFolder).entryList(QDir::Files).isEmpty());
+        QVERIFY(e.settings.values.isEmpty());
+        // The printed cover sheet ends silently: no printer asked, no message.
+        NoPrinter none;
+        e.ctx.printTarget = &none;
+        QVERIFY(!ReportJobs(e.ctx).printCoverSheet(fixtures::fields()));
+        QCOMPARE(e.dialogs.shown.size(), 4);
+    }
+
+    void proposedFileNameStem_data()
+    {
+        QTest::addColumn<QString>("ownCall");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("portable suffix") << "W1AW/3" << "W1AW.log";
+        QTest::newRow("blanks trimmed") << "  K3ABC/P " << "K3ABC.log";
+        QTest::newRow("lower case") << "ve3xyz" << "YourCall.log";
+        QTest::newRow("stops at lower case") << "K1aBC" << "K1.log";
+        QTest::newRow("hyphen") << "AB1-CD" << "AB1.log";
+    }
+    void proposedFileNameStem()
+    {
+        QFETCH(QString, ownCall);
+        QFETCH(QString, file);
+        Env e;
+        e.prefs.ownCall = ownCall;
+        ReportJobs(e.ctx).writeCabrillo({});
+        QCOMPARE(e.dialogs.shown.value(0).extra, e.data(file));
+    }
+
+    void coverAndDupeFiles()
+    {
+        Env e;
+        Form2 w(e.ctx);
+        w.findChild<QRadioButton *>("Option6")->click();
+        w.findChild<QRadioButton *>("Option18")->click();
+        type(w, "Text10", "2009");
+        type(w, "Text2", "08/01");
+        type(w, "Text11", "08/02");
+        type(w, "Text5", "Ann Smith");
+        type(w, "Text6", "1 Main St");
+        type(w, "Text7", "Hartford CT 06101");
+        type(w, "Text8", "CT");
+        type(w, "Text4", "ANN/12345");
+        type(w, "Text1", "Nutmeg");
+        type(w, "Text3", "Great fun");
+        e.dialogs.fileAnswers << e.data("K1XYZ.sum") << e.data("K1XYZ.dup");
+        click(w, "Command2");
+        click(w, "Command1");
+
+        QByteArray cover;
+        QVERIFY(CoverSheetWriter(fixtures::station(), fixtures::fields(), "8").build(fixtures::smallLog(), cover));
+        QCOMPARE(e.readData("K1XYZ.sum"), cover);
+        QCOMPARE(e.readData("K1XYZ.dup"), DupeSheetWriter("K1XYZ").build(fixtures::smallLog()));
+        QCOMPARE(e.dialogs.titles(), QStringList({"Save As", "Cover Sheet Written Successfully.", "  Thanks!",
+                                                  "Save As", "Dupe Sheet Written Successfully."}));
+        QCOMPARE(e.dialogs.shown[0].text, QString("LOG Files (*.sum)"));
+        QCOMPARE(e.dialogs.shown[3].text, QString("Dupe Files (*.dup)"));
+        QVERIFY(e.dialogs.shown[1].text.endsWith(".\r\n\r\nAttach this file and the log file (.log) to an e-mail "
+                                                 "addressed to " + QString(kSponsorSubmissionAddress) + "."));
+        QCOMPARE(e.dialogs.shown[2].text,
+                 QString("Thanks for using this program.  I hope that you enjoyed it!  If so, please tell a friend!"));
+        QCOMPARE(e.dialogs.shown[4].text, "The file was successfully written to the directory:\r\n\r\n"
+                                              + e.data("K1XYZ.dup")
+                                              + ".\r\n\r\nThe dupe file is not required for electronic submission.");
+    }
+
+    void printWithoutPrinterSaysSo()
+    {
+        Env e;
+        NoPrinter none;
+        e.ctx.printTarget = &none;
+        Form2 w(e.ctx);
+        for (const char *button : {"Command3", "Command5", "Command6"})
+            click(w, button);
+        QCOMPARE(e.dialogs.titles(), QStringList({"Unable to print.", "Unable to print.", "Unable to print."}));
+    }
+
+    void commandLineWritesTheWindowsBytes()
+    {
+        Env e;
+        QVERIFY(e.prefs.save(e.env.file("tntnprf.txt")));
+        const QStringList report{"--contest", "summer-phone", "--entry", "club", "--year", "2009", "--start", "08/01",
+                                 "--end", "08/02", "--name", "Ann Smith", "--address1", "1 Main St", "--address2",
+                                 "Hartford CT 06101", "--qth", "CT", "--operators", "ANN/12345", "--chapter", "Nutmeg",
+                                 "--comment", "Great fun"};
+        const auto log = fixtures::smallLog();
+
+        QCOMPARE(runExportCommand(QStringList{"cabrillo", "--out", "a.log"} + report), 0);
+        QByteArray expected;
+        QVERIFY(CabrilloWriter(fixtures::station(), fixtures::fields(), "8", kMainWindowTitle).build(log, expected));
+        QCOMPARE(e.env.read("a.log"), expected);
+
+        QCOMPARE(runExportCommand(QStringList{"cover", "--out", "a.sum"} + report), 0);
+        QVERIFY(CoverSheetWriter(fixtures::station(), fixtures::fields(), "8").build(log, expected));
+        QCOMPARE(e.env.read("a.sum"), expected);
+
+        // Without --out the file goes where the window proposes it.
+        QCOMPARE(runExportCommand({"dupe"}), 0);
+        QCOMPARE(e.readData("K1XYZ.dup"), DupeSheetWriter("K1XYZ").build(log));
+
+        QCOMPARE(runExportCommand({"tallis", "--tallis-mode", "ssb", "--number-field", "comments", "--power", "5"}), 0);
+        QCOMPARE(e.env.read("LogExp.txt"), TallisExport::build(log, {"5", false, false}));
+
+        e.env.write("ADIFCnt.txt", "\"USA\",291\r\n\"Canada\",1\r\n\"Japan\",339\r\n");
+        QCOMPARE(runExportCommand({"adif", "--out", "a.adi", "--power", "", "--designator", "psk31"}), 0);
+        AdifCountryTable table;
+        QVERIFY(table.load(e.env.file("ADIFCnt.txt")));
+        const QString now = "same";
+        QByteArray adif = AdifWriter(table, {"", "Vardel Contest", kMainWindowTitle, now, [] { return "psk31"; }})
+                              .build(log);
+        QByteArray written = e.env.read("a.adi");
+        const qsizetype at = written.indexOf("Log exported on: ") + 17;
+        written.replace(at, written.indexOf("\r\n", at) - at, now.toLatin1());
+        QCOMPARE(written, adif);
+        QVERIFY(written.contains("<Mode:5>PSK31"));
+    }
+
+    void commandLineErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("withPrefs");
+        QTest::addColumn<int>("code");
+        QTest::newRow("help") << QStringList{"--help"} << true << 0;
+        QTest::newRow("no kind") << QStringList{} << true << 2;
+        QTest::newRow("unknown kind") << QStringList{"pdf"} << true << 2;
+        QTest::newRow("unknown option") << QStringList{"dupe", "--colour", "red"} << true << 2;
+        QTest::newRow("unknown contest") << QStringList{"cabrillo", "--contest", "easter"} << true << 2;
+        QTest::newRow("no station data") << QStringList{"dupe", "--out", "x.dup"} << false << 1;
+        QTest::newRow("no country table") << QStringList{"adif", "--out", "x.adi"} << true << 1;
+        QTest::newRow("unwritable") << QStringList{"dupe", "--out", "no/such/x.dup"} << true << 1;
+    }
+    void commandLineErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, withPrefs);
+        QFETCH(int, code);
+        Env e;
+        if (withPrefs)
+            QVERIFY(e.prefs.save(e.env.file("tntnprf.txt")));
+        QCOMPARE(runExportCommand(args), code);
+    }
+};
+
+QTEST_MAIN(TestReportWindow)
+#include "tst_reportwindow.moc"
