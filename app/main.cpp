@@ -3,6 +3,7 @@
 #include "logging/mainwindow.h"
 #include "logging/shippeddata.h"
 #include "platform/clock.h"
+#include "reports/exportcli.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "ui/logowindow.h"
@@ -14,6 +15,11 @@
 
 int main(int argc, char *argv[])
 {
+    // "vardel export ..." writes a report file from the command line, without a window.
+    if (argc > 1 && qstrcmp(argv[1], "export") == 0) {
+        QCoreApplication app(argc, argv);
+        return runExportCommand(app.arguments().mid(2));
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Korvex_Software"));
     QApplication::setApplicationName(QStringLiteral("Vardel"));

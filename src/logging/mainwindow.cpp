@@ -10,6 +10,9 @@
 #include "logging/colourwindow.h"
 #include "logging/editcontact.h"
 #include "logging/stationsetup.h"
+#include "reports/reportactions.h"
+#include "reports/reportconstants.h"
+#include "reports/reportcontext.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
@@ -50,7 +53,7 @@ const QString kFileErrorText = QStringLiteral(
 
 QString Form1::caption()
 {
-    return QStringLiteral("Korvex's Vardel 2.9").leftJustified(60, u' ');
+    return QString::fromLatin1(reports::kMainWindowTitle);
 }
 
 Form1::Form1(const Form1Services &services, QWidget *parent)
@@ -360,6 +363,26 @@ void Form1::mnuSetup_Click()
     showOwnStation();
     savepref();
 }
+
+ReportContext Form1::reportContext() const
+{
+    ReportContext context;
+    context.log = &m_log;
+    context.prefs = &m_prefs;
+    context.folders = m_services.folders;
+    context.dialogs = &m_dialogs;
+    context.settings = m_services.settings;
+    context.shared = m_services.shared;
+    context.clock = &m_clock;
+    context.scoreText = lblTotSec->text();
+    context.windowTitle = caption();
+    return context;
+}
+
+void Form1::mnuWriteSumm_Click() { reports::openReportWindow(this, reportContext()); }
+void Form1::mnuTallisImport_Click() { reports::exportForTallis(this, reportContext()); }
+void Form1::mnuADIF_Click() { reports::exportAdif(this, reportContext()); }
+void Form1::mnuCopyListtoClipboard_Click() { reports::copyListedItems(*ListView1); }
 
 void Form1::mnuGraph_Click() { showQsoGraph(this, m_log, m_dialogs); }
 

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class Clock;
+struct ReportContext;
 class Dialogs;
 class SettingsStore;
 class SharedPreferences;
@@ -62,6 +63,10 @@ public:
     void mnuPostContest_Click();
     void mnuSetup_Click();
     void mnuColors_Click();
+    void mnuWriteSumm_Click();
+    void mnuTallisImport_Click();
+    void mnuADIF_Click();
+    void mnuCopyListtoClipboard_Click();
     void mnuGraph_Click();
     void mnuPrivileges_Click();
     void mnuFormSize_Click();
@@ -130,6 +135,7 @@ private:
     bool savePreferencesQuietly();
     int selectedRecord() const;
     void rewriteAndReload();
+    ReportContext reportContext() const;
     void backupBeforeErasing();
     void showEditButtons(bool show);
 

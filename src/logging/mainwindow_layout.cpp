@@ -224,6 +224,12 @@ void Form1::buildMenus()
     add(file, QStringLiteral("mnuArchive"), QStringLiteral("Archive Current &Log"), &Form1::mnuArchive_Click);
     add(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"),
         &Form1::mnuRestore_Click);
+    add(file, QStringLiteral("mnuWriteSumm"), QStringLiteral("&Print or Write Files"), &Form1::mnuWriteSumm_Click);
+    add(file, QStringLiteral("mnuTallisImport"), QStringLiteral("&Export for Tallis Import"),
+        &Form1::mnuTallisImport_Click);
+    add(file, QStringLiteral("mnuADIF"), QStringLiteral("Export &ADIF"), &Form1::mnuADIF_Click);
+    add(file, QStringLiteral("mnuCopyListtoClipboard"), QStringLiteral("&Copy Listed Items to Clipboard"),
+        &Form1::mnuCopyListtoClipboard_Click);
     file->addSeparator();
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuExit"));
