@@ -1,3 +1,4 @@
+#include "ui/formscaler.h"
 #include "logging/editcontact.h"
 
 #include "logging/entryrules.h"
@@ -80,7 +81,7 @@ frmEditCon::frmEditCon(LogStore &store, int editedRecord, const PrefixTable &pre
     setObjectName(QStringLiteral("frmEditCon"));
     setWindowTitle(QStringLiteral("Edit Contact Entry"));
     setModal(true);
-    setFixedSize(twips(0, 0, 6300, 2850).size());
+    resize(twips(0, 0, 6300, 2850).size());
 
     auto *heading = new QLabel(QStringLiteral("Edit Contact:"), this);
     heading->setObjectName(QStringLiteral("lblEditHeading"));
@@ -316,6 +317,7 @@ frmEditCon::Outcome runEditContact(QWidget *parent, LogStore &store, int recordN
     if (recordNumber < 1 || recordNumber > store.count())
         return frmEditCon::Outcome::Closed;
     frmEditCon dialog(store, recordNumber, prefixes, dialogs, parent);
+    formscale::resizeForm(&dialog, dialogs);
     dialog.exec();
     return dialog.outcome();
 }

@@ -1,3 +1,4 @@
+#include "ui/formscaler.h"
 #include "logging/stationsetup.h"
 
 #include "logging/entryrules.h"
@@ -88,7 +89,7 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     setObjectName(QStringLiteral("frmStationID"));
     setWindowTitle(QStringLiteral(" Amateur Station I.D."));
     setModal(true);
-    setFixedSize(twips(0, 0, 5100, 5250).size());
+    resize(twips(0, 0, 5100, 5250).size());
 
     // Created in tab order.
     Text1 = addField("Text1", QStringLiteral("Please Enter your Call Sign:"), 0);
@@ -271,6 +272,7 @@ bool runStationSetup(QWidget *parent, Preferences &prefs, const PrefixTable &pre
                      SharedPreferences &shared, const SettingsStore &settings, Dialogs &dialogs)
 {
     frmStationID dialog(prefs, prefixes, shared, settings, dialogs, parent);
+    formscale::resizeForm(&dialog, dialogs);
     dialog.exec();
     if (!dialog.donePressed())
         return false;

@@ -1,3 +1,4 @@
+#include "ui/formscaler.h"
 #include "reports/reportactions.h"
 
 #include "logging/preferences.h"
@@ -24,6 +25,7 @@ void openReportWindow(QWidget *parent, const ReportContext &context)
         return;
     }
     Form2 window(context, parent);
+    formscale::resizeForm(&window, *context.dialogs);
     window.exec();
 }
 

@@ -31,7 +31,6 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     setWindowTitle(QStringLiteral("Print / Write Summary Information"));
     setModal(true);
     place(this, 0, 0, 9600, 7200);
-    setFixedSize(size());
 
     auto *contestGroup = new QGroupBox(QStringLiteral("QSO Party Name:"), this);
     place(contestGroup, 240, 120, 2700, 2300);
