@@ -129,8 +129,12 @@ void Form1::Form_Load()
         mnuNew_Click();
     showEditButtons(false);
     m_loaded = true;
-    if (!m_programEnded)
+    if (!m_programEnded) {
+        // Back to the logger after the start-up dialogs, ready for the first call.
+        activateWindow();
+        raise();
         txtCall->setFocus();
+    }
 }
 
 void Form1::savepref()

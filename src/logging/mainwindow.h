@@ -155,6 +155,7 @@ private:
     QElapsedTimer m_dupeTime;
     bool m_partialDupes = true;
     bool m_inMains = false;
+    bool m_callChecked = false;  // the full dupe check ran as the call field was left
     bool m_replaying = false;
     struct HeldKey {
         QPointer<QObject> target;

@@ -220,7 +220,12 @@ bool Form1::handleCallKey(QKeyEvent *key)
     const QChar c = typedChar(key);
     if (c == u' ') {
         scanPartialDupes(before, QChar());
+        m_callChecked = false;
         txtRSTR->setFocus(Qt::TabFocusReason);
+        // Leaving the field runs the full dupe check; a window without the keyboard focus gets
+        // no focus events, so make sure the check ran all the same.
+        if (!m_callChecked && !txtCall->text().isEmpty())
+            dupcheck();
         return true;
     }
     if (key->key() == Qt::Key_Backspace) {
@@ -400,8 +405,10 @@ void Form1::fieldFocusOut(QLineEdit *field, Qt::FocusReason reason)
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
     if (field == txtCall) {
-        if (!txtCall->text().isEmpty() && !m_inMains)
+        if (!txtCall->text().isEmpty() && !m_inMains) {
+            m_callChecked = true;
             dupcheck();
+        }
     } else if (field == txtCntry) {
         QString t = txtCntry->text();
         if (t.size() == 2)

@@ -202,6 +202,27 @@ private slots:
         QCOMPARE(h.field("txtRSTR")->text(), QString());
     }
 
+    void dupeOfAContactLoggedThisSession()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.start();
+        h.logContact("w1aw", "hiram", "ct", "1");
+        h.type("txtCall", "w1aw");
+        h.key(Qt::Key_Space);
+        QVERIFY(h.label("lblDialog").startsWith("Duplicate W1AW HIRAM CT"));
+        QCOMPARE(h.focusName(), QString("txtCall"));
+
+        // Without the keyboard focus the window gets no focus events; Space still checks.
+        QTest::qWait(3100);
+        h.key(Qt::Key_Escape);
+        QApplication::setActiveWindow(nullptr);
+        QTest::keyClicks(h.field("txtCall"), "w1aw");
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Space);
+        QVERIFY(h.window->dupeFound());
+        QCOMPARE(h.field("txtCall")->text(), QString());
+    }
+
     void partialDupesAndTheThirdCharacter()
     {
         MainWindowHarness h;
