@@ -57,8 +57,13 @@ LogStore::LoadResult LogStore::load(const QString &path, QString *error)
     resetTallies();
     for (const QsoRecord &r : std::as_const(m_records))
         tally(r);
-    if (m_recordsAtStart == 0)
+    // The count the session started with is taken from the first load only. Taking it from a
+    // later reload (after an edit of a log begun empty this session) would make the contacts
+    // of this session look unchanged and skip their backup at close.
+    if (!m_startCounted) {
         m_recordsAtStart = count();
+        m_startCounted = true;
+    }
     return LoadResult::Ok;
 }
 

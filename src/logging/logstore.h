@@ -39,7 +39,11 @@ public:
     const QStringList &dxEntities() const { return m_dxEntities; }
     bool stateWorked(int entry) const { return m_workedStates.at(entry - 1); }
     int recordsAtStart() const { return m_recordsAtStart; }
-    void setRecordsAtStart(int n) { m_recordsAtStart = n; }
+    void setRecordsAtStart(int n)
+    {
+        m_recordsAtStart = n;
+        m_startCounted = true;
+    }
     bool showAll() const { return m_showAll; }
     void setShowAll(bool all) { m_showAll = all; }
 
@@ -59,5 +63,6 @@ private:
     QStringList m_dxEntities;
     std::array<bool, statetable::kCount> m_workedStates{};
     int m_recordsAtStart = 0;
+    bool m_startCounted = false;
     bool m_showAll = false;
 };

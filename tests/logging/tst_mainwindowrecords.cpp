@@ -126,6 +126,21 @@ private slots:
         QCOMPARE(h2.env.read("Documents/Korvex Software/Vardel/BACKUP/202612051234.log"), h2.env.read("log.txt"));
     }
 
+    // A log begun empty and edited this session is still backed up at close.
+    void backupAfterAnEditOfANewLog()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        Form1 &w = h.start();
+        h.logContact("W2XYZ", "BOB", "NY", "1");
+        auto *list = h.find<QTreeWidget>("ListView1");
+        list->setCurrentItem(list->topLevelItem(0));
+        onNextModal([](QWidget *) {}, "cmdDone");
+        w.cmdEdit_Click();  // rewrites and reloads the log
+        w.close();
+        QCOMPARE(backups(h).size(), 1);
+    }
+
     // Answering No at start erases the log only after a copy of it is in BACKUP.
     void newLogAtStartKeepsACopy()
     {
