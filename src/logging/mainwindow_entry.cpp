@@ -3,6 +3,7 @@
 
 #include "logging/entryline.h"
 #include "logging/entryrules.h"
+#include "logging/fieldkeys.h"
 #include "logging/statetable.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -35,7 +36,7 @@ QChar typedChar(const QKeyEvent *k)
     return t[0];
 }
 
-QChar capital(QChar c) { return (c >= u'a' && c <= u'z') ? c.toUpper() : c; }
+QChar capital(QChar c) { return fieldkeys::filter(fieldkeys::Rule::Capital, c); }
 
 // The keys of the call field that wait out a dupe alarm: those that would edit the call.
 bool isHoldableKey(const QKeyEvent *k)
@@ -308,9 +309,7 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     const QString typed = current.left(at) + c;
     if (const int row = m_prefixes.completeCountry(typed)) {
         const PrefixRow &hit = m_prefixes.row(row);
-        txtCntry->setText(typed + hit.country.mid(typed.size()));
-        txtCntry->setCursorPosition(txtCntry->text().size());
-        txtCntry->cursorBackward(true, int(txtCntry->text().size() - typed.size()));
+        fieldkeys::showCompletion(txtCntry, typed, hit.country);
         Label19->setText(QStringLiteral(" ") + hit.continent);
         const HeadingLabels h = hdcalc(m_prefs.ownLatitude, m_prefs.ownLongitude, hit.latitude, hit.longitude);
         Label22->setText(h.bearing);
