@@ -353,7 +353,7 @@ void Form1::backupBeforeErasing()
 
 void Form1::mnuPostContest_Click()
 {
-    const bool show = !txtPostConTime->isVisible();
+    const bool show = txtPostConTime->isHidden();
     mnuPostContest->setChecked(show);
     for (QWidget *w : {static_cast<QWidget *>(lblPostConTime), static_cast<QWidget *>(txtPostConTime),
                        static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(txtPostConDate)})

@@ -479,7 +479,8 @@ void Form1::Mains()
     dupcheck();
     m_inMains = false;
 
-    const bool postContest = txtPostConTime->isVisible();
+    // Shown or not, whatever the state of the window itself (minimised, covered).
+    const bool postContest = !txtPostConTime->isHidden();
     if (postContest) {
         QDate date;
         if (!entryrules::isValidDate(txtPostConDate->text(), &date)) {
@@ -512,7 +513,7 @@ void Form1::Mains()
         r.points = entryrules::pointsFor(r.memberNumber);
         QString error;
         const int dxBefore = int(m_log.dxEntities().size());
-        switch (m_log.appendQso(logPath(), r, &error, Label3->isVisible())) {
+        switch (m_log.appendQso(logPath(), r, &error, !Label3->isHidden())) {
         case LogStore::AppendResult::Ok:
             logged = true;
             break;
