@@ -1,10 +1,13 @@
 #include "fakes.h"
+#include "mainwindowharness.h"
 #include "logging/colourwindow.h"
 #include "logging/helpwindow.h"
 #include "logging/preferences.h"
 #include "ui/wincolour.h"
 
 #include <QDir>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +21,7 @@ private slots:
     void helpSaveFailureIsReported();
     void helpCloseHides();
     void shippedHelpTextShows();
+    void shippedHelpNamesOnlyMenusThatExist();
 
     void winColour_data();
     void winColour();
@@ -102,6 +106,67 @@ void TestHelpColour::shippedHelpTextShows()
     const QString text = help.findChild<QPlainTextEdit *>("Text1")->toPlainText();
     QVERIFY(text.startsWith("VARDEL"));
     QVERIFY(text.contains("File > Print or Write Files"));
+}
+
+namespace {
+// "File > New", "Options > Appearance > Colors", ... for every menu entry and sub-menu.
+void collectMenuPaths(const QList<QAction *> &actions, const QString &prefix, QStringList &paths)
+{
+    for (QAction *a : actions) {
+        if (a->isSeparator())
+            continue;
+        const QString caption = a->text().remove(u'&');
+        const QString path = prefix.isEmpty() ? caption : prefix + QStringLiteral(" > ") + caption;
+        paths.append(path);
+        if (a->menu())
+            collectMenuPaths(a->menu()->actions(), path, paths);
+    }
+}
+}  // namespace
+
+void TestHelpColour::shippedHelpNamesOnlyMenusThatExist()
+{
+    const QString dataDir = qEnvironmentVariable("VARDEL_TEST_DATA_DIR", VARDEL_SOURCE_DATA_DIR);
+    QFile shipped(QDir(dataDir).filePath("readten.txt"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    const QByteArray bytes = shipped.readAll();
+
+    MainWindowHarness h;
+    h.writePreferences();
+    h.env.write("readten.txt", bytes);
+    Form1 &window = h.start();
+    QStringList paths;
+    collectMenuPaths(window.menuBar()->actions(), QString(), paths);
+
+    // Every "A > B" the help text names must be a menu path of the program; a path wrapped over
+    // two lines reads the same once the line ends are blanks.
+    QString text = QString::fromLatin1(bytes);
+    text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    std::sort(paths.begin(), paths.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    QList<bool> covered(text.size(), false);
+    for (const QString &path : std::as_const(paths)) {
+        for (qsizetype at = text.indexOf(path); at >= 0; at = text.indexOf(path, at + 1))
+            for (qsizetype i = at; i < at + path.size(); ++i)
+                covered[i] = true;
+    }
+    int mentioned = 0;
+    for (qsizetype at = text.indexOf(QStringLiteral(" > ")); at >= 0; at = text.indexOf(QStringLiteral(" > "), at + 1)) {
+        ++mentioned;
+        QVERIFY2(covered[at + 1], qPrintable(QStringLiteral("no such menu: ...%1...").arg(text.mid(at - 30, 60))));
+    }
+    QVERIFY(mentioned >= 10);
+
+    // The Help menu shows that text.
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            if (auto *box = modal->findChild<QPlainTextEdit *>("Text1"))
+                shown = box->toPlainText();
+            modal->close();
+        }
+    });
+    window.findChild<QAction *>("mnuHelp")->trigger();
+    QCOMPARE(shown, QString::fromLatin1(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void TestHelpColour::winColour_data()
