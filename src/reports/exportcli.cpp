@@ -5,6 +5,7 @@
 #include "logging/logstore.h"
 #include "logging/preferences.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "reports/adifwriter.h"
 #include "reports/cabrillowriter.h"
@@ -13,11 +14,12 @@
 #include "reports/reportcontext.h"
 #include "reports/reportjobs.h"
 #include "reports/tallisexport.h"
+#include "ui/sharedpreferences.h"
+#include "ui/userfolders.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextStream>
 
 using namespace reports;
@@ -30,16 +32,30 @@ QTextStream &err()
     return s;
 }
 
-// The folders as the program resolves them at start, without creating anything.
+// Start-up reports folder problems in message boxes; here they go to stderr, and the export
+// goes on with whatever folders were found, as the program does.
+class ConsoleDialogs : public Dialogs {
+public:
+    Answer message(QWidget *, const QString &text, const QString &title, Buttons, Icon) override
+    {
+        err() << "vardel export: " << title << ": " << text << "\n";
+        err().flush();
+        return Answer::Ok;
+    }
+    QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QColor chooseColour(QWidget *, const QColor &) override { return {}; }
+};
+
+// The folders exactly as the program resolves them at start (documents folder in any letter
+// case, configured XDG folder, fallbacks), so a file goes where the window would propose it and
+// the ADIF country table is found in the same shared folder.
 AppFolders foldersFromEnvironment()
 {
-    AppFolders f;
-    f.workingDir = QDir::currentPath();
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    f.makerFolder = QDir(documents).filePath(QStringLiteral("Korvex Software"));
-    f.productDataFolder = QDir(f.makerFolder).filePath(QStringLiteral("Vardel"));
-    f.sharedFolder = QDir(f.makerFolder).filePath(QStringLiteral("Shared"));
-    return f;
+    ConsoleDialogs dialogs;
+    SharedPreferences shared;
+    return setUpUserFolders(dialogs, shared);
 }
 
 bool pickContest(const QString &text, Contest &contest)

@@ -1,8 +1,11 @@
 #pragma once
+#include "logging/fieldkeys.h"
+
 #include <QValidator>
 
 // Drops the double-quote character as it is typed or pasted (the files quote their text and
-// cannot hold one); optionally turns letters into capitals as the entry line does.
+// cannot hold one); optionally turns a to z into capitals as the entry line does, leaving other
+// letters alone so the text keeps its length and the caret its place.
 class QuoteFilter : public QValidator {
 public:
     explicit QuoteFilter(bool capitalise, QObject *parent = nullptr)
@@ -19,8 +22,10 @@ public:
                     --pos;
             }
         }
-        if (m_capitalise)
-            input = input.toUpper();
+        if (m_capitalise) {
+            for (QChar &c : input)
+                c = fieldkeys::filter(fieldkeys::Rule::Capital, c);
+        }
         return Acceptable;
     }
 

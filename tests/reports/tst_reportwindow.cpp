@@ -13,6 +13,7 @@
 #include "ui/sharedpreferences.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -140,6 +141,21 @@ private slots:
         QCOMPARE(f.operatingQth, QString("CT"));
         QCOMPARE(f.comment, QString("say hi"));
         QCOMPARE(f.year, QString("20\"09"));  // the year field has no filter
+
+        // Capitals are a to z only, as the entry line makes them: other letters stay as typed.
+        // (QTest::keyClicks takes ASCII only, so the keys carry their text themselves.)
+        auto typeText = [&w](const char *field, const QString &text) {
+            auto *edit = w.findChild<QLineEdit *>(field);
+            edit->clear();
+            for (const QChar c : text) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(edit, &press);
+            }
+        };
+        typeText("Text8", QString::fromUtf8("m\u00fcller stra\u00dfe"));
+        QCOMPARE(w.fields().operatingQth, QString::fromUtf8("M\u00fcLLER STRA\u00dfE"));
+        typeText("Text3", QString::fromUtf8("m\u00fcller"));
+        QCOMPARE(w.fields().comment, QString::fromUtf8("m\u00fcller"));
     }
 
     void cabrilloFromWindow()
@@ -342,6 +358,25 @@ private slots:
         written.replace(at, written.indexOf("\r\n", at) - at, now.toLatin1());
         QCOMPARE(written, adif);
         QVERIFY(written.contains("<Mode:5>PSK31"));
+    }
+
+    // The command line finds the folders the program uses, here a documents folder spelt in
+    // lower case: the file lands where the window proposes it, and the ADIF country table placed
+    // in the shared folder is found.
+    void commandLineUsesTheProgramsFolders()
+    {
+        TestEnv env;
+        QVERIFY(fixtures::prefs().save(env.file("tntnprf.txt")));
+        fixtures::writeLog(env.file("log.txt"), fixtures::smallLog());
+        const QString maker = env.file("documents/Korvex Software");
+        QVERIFY(QDir().mkpath(maker + "/Vardel") && QDir().mkpath(maker + "/Shared"));
+        env.write("documents/Korvex Software/Shared/ADIFCnt.txt", "\"USA\",291\r\n");
+
+        QCOMPARE(runExportCommand({"dupe"}), 0);
+        QVERIFY(QFile::exists(maker + "/Vardel/K1XYZ.dup"));
+        QCOMPARE(runExportCommand({"adif"}), 0);
+        QVERIFY(env.read("documents/Korvex Software/Vardel/Vardel.adi").contains("<DXCC:3>291"));
+        QVERIFY(!QFileInfo::exists(env.file("Documents")));
     }
 
     void commandLineErrors_data()
