@@ -48,14 +48,18 @@ bool QsoGraph::build(QList<QDateTime> times)
                 break;
             ++n;
         }
+        // Contacts within half a point of the first round to point 0, kept but not plotted. The
+        // line itself starts at 6 (the first contact alone); a contact rounding onto point 1
+        // changes only its raw value, which the ramps and the average read.
         int x = 1;
         if (i > 0 && perPoint > 0)
             x = int(std::nearbyint(double(offsets[i]) / perPoint));  // halves to even
-        x = std::clamp(x, 1, kPoints);
+        x = std::clamp(x, 0, kPoints);
         m_raw[x] = float(n * 6);
     }
-    // Point 1 starts at one contact's rate; contacts sharing the first second raise it.
-    m_smoothed[1] = m_raw[1];
+    // With no span every contact sits on point 1, so the line starts at their combined rate.
+    if (perPoint <= 0)
+        m_smoothed[1] = m_raw[1];
 
     // Bridge pauses of up to kLongestBridge points with a straight ramp; longer ones stay at 0.
     for (int x = 2; x <= kPoints; ++x) {

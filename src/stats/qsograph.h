@@ -18,7 +18,6 @@ struct QsoRecord;
 //   arithmetic, so a contact typed in later with an earlier time lands where it happened instead
 //   of cutting the ten-minute count short or falling off the axis. A log in time order is
 //   unaffected. Records whose date or time cannot be read are left out.
-// - Contacts stamped in the first contact's second share point 1 with it.
 // - Span 0 (every contact in one second): all of them sit on point 1, the rest of the line is 0
 //   and every time label shows that one moment; no division by the zero span.
 // - A constant rate (maximum = minimum): the scale is widened to 6 either side of the value

@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString shippedPlan()
@@ -67,6 +70,8 @@ private slots:
     void shippedPlanBandsPerClass();
     void shippedPlanSegments_data();
     void shippedPlanSegments();
+    void shippedPlanSixtyMetreChannels();
+    void shippedPlanClassesNest();
     void unreadableFiles_data();
     void unreadableFiles();
     void bandWithoutClassIsLeftOut();
@@ -136,6 +141,103 @@ void TstBandPlan::shippedPlanSegments_data()
     QTest::newRow("Novice 10m") << "N" << "10m" << QStringList{"CW  28.000 - 28.300", "PH  28.300 - 28.500"};
     QTest::newRow("General 30m") << "G" << "30m" << QStringList{"CW  10.100 - 10.150"};
     QTest::newRow("Technician 2m") << "T" << "2m" << QStringList{"CW  144.000 - 144.100", "PH  144.100 - 148.000"};
+    QTest::newRow("Extra 160m") << "E" << "160m" << QStringList{"PH  1.800 - 2.000"};
+    QTest::newRow("General 160m") << "G" << "160m" << QStringList{"PH  1.800 - 2.000"};
+    QTest::newRow("Extra 40m") << "E" << "40m" << QStringList{"CW  7.000 - 7.125", "PH  7.125 - 7.300"};
+    QTest::newRow("Advanced 40m") << "A" << "40m" << QStringList{"CW  7.025 - 7.125", "PH  7.125 - 7.300"};
+    QTest::newRow("Extra 30m") << "E" << "30m" << QStringList{"CW  10.100 - 10.150"};
+    QTest::newRow("Extra 20m") << "E" << "20m" << QStringList{"CW  14.000 - 14.150", "PH  14.150 - 14.350"};
+    QTest::newRow("Advanced 20m") << "A" << "20m" << QStringList{"CW  14.025 - 14.150", "PH  14.175 - 14.350"};
+    QTest::newRow("General 17m") << "G" << "17m" << QStringList{"CW  18.068 - 18.110", "PH  18.110 - 18.168"};
+    QTest::newRow("Extra 15m") << "E" << "15m" << QStringList{"CW  21.000 - 21.200", "PH  21.200 - 21.450"};
+    QTest::newRow("General 15m") << "G" << "15m" << QStringList{"CW  21.025 - 21.200", "PH  21.275 - 21.450"};
+    QTest::newRow("General 12m") << "G" << "12m" << QStringList{"CW  24.890 - 24.930", "PH  24.930 - 24.990"};
+    QTest::newRow("General 10m") << "G" << "10m" << QStringList{"CW  28.000 - 28.300", "PH  28.300 - 29.700"};
+    for (const char *code : {"N", "T", "P"}) {
+        const QString c = QString::fromLatin1(code);
+        QTest::addRow("%s 80m", code) << c << "80m" << QStringList{"CW  3.525 - 3.600"};
+        QTest::addRow("%s 40m", code) << c << "40m" << QStringList{"CW  7.025 - 7.125"};
+        QTest::addRow("%s 15m", code) << c << "15m" << QStringList{"CW  21.025 - 21.200"};
+        QTest::addRow("%s 10m", code) << c << "10m" << QStringList{"CW  28.000 - 28.300", "PH  28.300 - 28.500"};
+    }
+    QTest::newRow("Tech + 6m") << "P" << "6m" << QStringList{"CW  50.000 - 50.100", "PH  50.100 - 54.000"};
+    QTest::newRow("Extra 6m") << "E" << "6m" << QStringList{"CW  50.000 - 50.100", "PH  50.100 - 54.000"};
+    QTest::newRow("Extra 2m") << "E" << "2m" << QStringList{"CW  144.000 - 144.100", "PH  144.100 - 148.000"};
+}
+
+void TstBandPlan::shippedPlanSixtyMetreChannels()
+{
+    // Five 2.8 kHz channels (USB dial frequencies 5330.5, 5346.5, 5357.0, 5371.5 and 5403.5 kHz),
+    // General and up only; three decimals on screen hide the half kHz, so compare the stored values.
+    BandPlan plan;
+    QVERIFY(plan.load(shippedPlan()));
+    const QList<double> dials{5.3305, 5.3465, 5.357, 5.3715, 5.4035};
+    for (const char *code : {"N", "T", "P", "G", "A", "E"}) {
+        QList<double> lows;
+        for (const BandPlanRecord &r : plan.records()) {
+            if (r.band != u"60m" || r.classCode != QLatin1String(code))
+                continue;
+            QVERIFY(!r.isCw());
+            QVERIFY2(std::abs((double(r.high) - r.low) - 0.0028) < 1e-6, code);
+            lows.append(r.low);
+        }
+        const bool licensed = QByteArray("GAE").contains(code);
+        QCOMPARE(lows.size(), licensed ? dials.size() : 0);
+        for (qsizetype i = 0; i < lows.size(); ++i)
+            QVERIFY2(std::abs(lows[i] - dials[i]) < 1e-6, code);
+    }
+}
+
+void TstBandPlan::shippedPlanClassesNest()
+{
+    // Each licence keeps every frequency of the one below it, phone where that one has phone,
+    // and every segment lies inside its band without overlapping another of its class.
+    BandPlan plan;
+    QVERIFY(plan.load(shippedPlan()));
+    const QStringList order{"N", "T", "P", "G", "A", "E"};
+    QHash<QString, QPair<double, double>> edges;
+    for (const BandPlanRecord &r : plan.records()) {
+        if (r.classCode == u"O")
+            edges.insert(r.band, {r.low, r.high});
+    }
+    auto segments = [&](const QString &band, const QString &code, bool phoneOnly) {
+        QList<QPair<double, double>> out;
+        for (const BandPlanRecord &r : plan.records()) {
+            if (r.band == band && r.classCode == code && !(phoneOnly && r.isCw()))
+                out.append({r.low, r.high});
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    auto covered = [](const QList<QPair<double, double>> &held, double low, double high) {
+        double reach = low;
+        for (const auto &[a, b] : held) {
+            if (a <= reach + 1e-6 && b > reach)
+                reach = b;
+        }
+        return reach >= high - 1e-6;
+    };
+    for (auto band = edges.cbegin(); band != edges.cend(); ++band) {
+        for (qsizetype c = 0; c < order.size(); ++c) {
+            const auto own = segments(band.key(), order[c], false);
+            for (qsizetype i = 0; i < own.size(); ++i) {
+                const QString where = band.key() + u' ' + order[c];
+                QVERIFY2(own[i].first >= band->first - 1e-6 && own[i].second <= band->second + 1e-6,
+                         qPrintable(where));
+                QVERIFY2(own[i].first < own[i].second, qPrintable(where));
+                QVERIFY2(i == 0 || own[i - 1].second <= own[i].first + 1e-6, qPrintable(where));
+            }
+            if (c == 0)
+                continue;
+            for (bool phone : {false, true}) {
+                const auto higher = segments(band.key(), order[c], phone);
+                for (const auto &[low, high] : segments(band.key(), order[c - 1], phone)) {
+                    QVERIFY2(covered(higher, low, high),
+                             qPrintable(band.key() + u' ' + order[c - 1] + u'>' + order[c]));
+                }
+            }
+        }
+    }
 }
 
 void TstBandPlan::shippedPlanSegments()

@@ -87,6 +87,8 @@ private slots:
     void axisLabels();
     void outOfOrderAndUnreadableRecords();
     void placementRoundsHalvesToEven();
+    void firstPointsNearTheStart_data();
+    void firstPointsNearTheStart();
     void windowMessageAndBackground();
     void screenshots();
 };
@@ -225,6 +227,34 @@ void TstQsoGraph::placementRoundsHalvesToEven()
     QCOMPARE(g.raw(2), 12.0f);
     QCOMPARE(g.raw(8), 18.0f);
     QCOMPARE(g.raw(7), 12.0f + 4 * (18.0f - 12.0f) / 5);  // ramp 2 -> 8 starts at point 3
+}
+
+void TstQsoGraph::firstPointsNearTheStart_data()
+{
+    // 15000 s over 1500 points: 10 s a point, so 4 s rounds to point 0 and 12 s to point 1.
+    QTest::addColumn<QList<qint64>>("offsets");
+    QTest::addColumn<float>("raw0");
+    QTest::addColumn<float>("raw1");
+    QTest::addColumn<float>("smoothed7");
+    QTest::newRow("second contact on point 0")
+        << QList<qint64>{0, 4, 5000, 5100, 10000, 14990, 15000} << 12.0f << 6.0f << 6.0f;
+    QTest::newRow("third contact onto point 1")
+        << QList<qint64>{0, 4, 12, 5000, 10000, 14990, 15000} << 12.0f << 18.0f << 18.0f;
+}
+
+void TstQsoGraph::firstPointsNearTheStart()
+{
+    QFETCH(QList<qint64>, offsets);
+    QFETCH(float, raw0);
+    QFETCH(float, raw1);
+    QFETCH(float, smoothed7);
+    QsoGraph g;
+    QVERIFY(g.build(logAtOffsets(offsets)));
+    QCOMPARE(g.raw(0), raw0);
+    QCOMPARE(g.raw(1), raw1);
+    // The line starts at the first contact's own rate whatever lands near it.
+    QCOMPARE(g.smoothed(1), 6.0f);
+    QCOMPARE(g.smoothed(7), smoothed7);
 }
 
 void TstQsoGraph::windowMessageAndBackground()
