@@ -310,7 +310,7 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     if (const int row = m_prefixes.completeCountry(typed)) {
         const PrefixRow &hit = m_prefixes.row(row);
         fieldkeys::showCompletion(txtCntry, typed, hit.country);
-        Label19->setText(QStringLiteral(" ") + hit.continent);
+        Label19->setText(hit.continent);
         const HeadingLabels h = hdcalc(m_prefs.ownLatitude, m_prefs.ownLongitude, hit.latitude, hit.longitude);
         Label22->setText(h.bearing);
         Label23->setText(h.miles);
@@ -320,9 +320,12 @@ bool Form1::handleCountryKey(QKeyEvent *key)
         insertTyped(txtCntry, QString(c));
         return true;
     }
-    txtCntry->setCursorPosition(at);
+    // No country begins so: the key replaces the proposed rest (or any selection), as typing
+    // over selected text does.
     if (txtCntry->hasSelectedText())
         txtCntry->del();
+    else
+        txtCntry->setCursorPosition(at);
     insertTyped(txtCntry, QString(c));
     return true;
 }
