@@ -176,6 +176,15 @@ void Form1::releaseHeldKeys()
 bool Form1::handleEntryKey(QLineEdit *field, QKeyEvent *key)
 {
     const bool postField = field == txtPostConDate || field == txtPostConTime;
+    // A call of under two characters cannot have decided a country yet: any character key,
+    // Enter included, first empties what an earlier call filled in.
+    if (field == txtCall && txtCall->text().size() < 2
+        && (isEnter(key) || key->key() == Qt::Key_Backspace || !typedChar(key).isNull())) {
+        txtCntry->clear();
+        Label19->clear();
+        Label22->clear();
+        Label23->clear();
+    }
     if (isEnter(key)) {
         Mains();
         return true;
@@ -212,12 +221,6 @@ void Form1::insertTyped(QLineEdit *field, const QString &text) { field->insert(t
 bool Form1::handleCallKey(QKeyEvent *key)
 {
     const QString before = txtCall->text();
-    if (before.size() < 2) {
-        txtCntry->clear();
-        Label19->clear();
-        Label22->clear();
-        Label23->clear();
-    }
     const QChar c = typedChar(key);
     if (c == u' ') {
         scanPartialDupes(before, QChar());
