@@ -576,7 +576,8 @@ void Form1::cmdClear_Click()
 
 void Form1::cmdDup_Click()
 {
-    setPartialLine(QString());
+    // Only the colour goes back to normal; the calls listed stay readable.
+    lblDupe->setStyleSheet(QString());
     m_partialDupes = !m_partialDupes;
     cmdDup->setText(m_partialDupes ? QStringLiteral("On") : QStringLiteral("Off"));
     txtCall->setFocus();
