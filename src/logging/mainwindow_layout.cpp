@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -36,6 +37,10 @@ QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, i
     field->setObjectName(name);
     field->setGeometry(twips(left), twips(top), twips(width), twips(height));
     field->installEventFilter(this);
+    // The log file has no escape for a double quote, so one pasted in would make log.txt
+    // unreadable at the next start; the key filter drops the typed quote, this refuses a paste.
+    static const QRegularExpression noQuote(QStringLiteral("[^\"]*"));
+    field->setValidator(new QRegularExpressionValidator(noQuote, field));
     return field;
 }
 
