@@ -278,8 +278,9 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     const QString text = txtCntry->text();
     const int caret = txtCntry->cursorPosition();
     if (c == u' ') {
-        // Moves on unless the space belongs inside a name ("New York").
-        const bool completionPending = caret < text.size();
+        // Moves on unless the space belongs inside a name ("New York"). Selected text counts
+        // from its start, so a field selected whole on Tab is kept, not typed over.
+        const bool completionPending = fieldkeys::insertionPoint(txtCntry) < text.size();
         if (text.size() < 3 || completionPending || (text.size() > 2 && text.endsWith(u' '))) {
             txtCntry->deselect();
             txtRSTS->setFocus(Qt::TabFocusReason);

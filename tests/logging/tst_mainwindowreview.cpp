@@ -216,6 +216,21 @@ private slots:
         QVERIFY(h.find<QLabel>("lblDupe")->styleSheet().isEmpty());
         QCOMPARE(h.focusName(), QString("txtCall"));
     }
+    // Reaching a filled-in country field with Space selects it whole; the next Space moves on
+    // and keeps it, as with a country the lookup filled in.
+    void spaceOverASelectedCountryMovesOn()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.start();
+        h.field("txtCntry")->setText("Canada");
+        h.type("txtRSTR", "bob");
+        h.key(Qt::Key_Space);
+        QCOMPARE(h.focusName(), QString("txtCntry"));
+        h.key(Qt::Key_Space);
+        QCOMPARE(h.focusName(), QString("txtRSTS"));
+        QCOMPARE(h.field("txtCntry")->text(), QString("Canada"));
+    }
 };
 
 QTEST_MAIN(TestMainWindowReview)
