@@ -317,9 +317,14 @@ void Form1::mnuNew_Click()
                        "existing log file!\r\n\r\nTo verify that you want to start a new log file, please type: YES"),
         QStringLiteral("WARNING - Your existing log file will be ERASED!"));
     if (answer.toUpper() == u"YES") {
-        backupBeforeErasing();
         QString error;
-        if (fieldfile::writeFileAtomic(logPath(), QByteArray(), &error)) {
+        if (!backupBeforeErasing()) {
+            m_dialogs.message(this,
+                              QStringLiteral("No backup copy of log.txt could be made in %1, so the log "
+                                             "was not erased.")
+                                  .arg(QDir::toNativeSeparators(m_services.folders.backupFolder())),
+                              QStringLiteral("Log Not Erased"), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        } else if (fieldfile::writeFileAtomic(logPath(), QByteArray(), &error)) {
             m_log.clear();
             savepref();
         } else {
@@ -331,24 +336,26 @@ void Form1::mnuNew_Click()
     TimeStats();
 }
 
-void Form1::backupBeforeErasing()
+bool Form1::backupBeforeErasing()
 {
-    if (m_loaded) {
-        backup::backupLog(m_log, m_services.folders, m_clock);
-        return;
-    }
-    // At start the log on disk has not been read yet (the operator answered No to continuing),
-    // so its count cannot tell whether it changed: keep a copy of any contacts it holds rather
-    // than erase the only one.
+    // Any contacts on disk are copied first, whether or not they changed this session (the
+    // close-time backup skips an unchanged log, but an erase is for good). At start the log
+    // has not even been read yet when the operator answers No.
     LogStore onDisk;
-    if (onDisk.load(logPath()) == LogStore::LoadResult::Ok && onDisk.count() > 0) {
+    if (onDisk.load(logPath()) == LogStore::LoadResult::Ok) {
+        if (onDisk.count() == 0)
+            return true;
         onDisk.setRecordsAtStart(0);
-        backup::backupLog(onDisk, m_services.folders, m_clock);
-    } else if (QFileInfo(logPath()).size() > 0) {
-        // Not a readable log, but still the operator's data.
-        QDir().mkpath(m_services.folders.backupFolder());
-        QFile::copy(logPath(), QDir(m_services.folders.backupFolder()).filePath(backup::backupFileName(m_clock.localNow())));
+        return !backup::backupLog(onDisk, m_services.folders, m_clock).isEmpty();
     }
+    if (QFileInfo(logPath()).size() <= 0)
+        return true;
+    // Not a readable log, but still the operator's data.
+    QDir().mkpath(m_services.folders.backupFolder());
+    const QString target =
+        QDir(m_services.folders.backupFolder()).filePath(backup::backupFileName(m_clock.localNow()));
+    QFile::remove(target);  // a backup of the same minute is replaced, as at close
+    return QFile::copy(logPath(), target);
 }
 
 void Form1::mnuPostContest_Click()

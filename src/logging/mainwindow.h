@@ -136,7 +136,7 @@ private:
     int selectedRecord() const;
     void rewriteAndReload();
     ReportContext reportContext() const;
-    void backupBeforeErasing();
+    bool backupBeforeErasing();  // false: contacts on disk and no copy could be made
     void showEditButtons(bool show);
 
     Form1Services m_services;

@@ -176,6 +176,15 @@ void Form1::releaseHeldKeys()
 bool Form1::handleEntryKey(QLineEdit *field, QKeyEvent *key)
 {
     const bool postField = field == txtPostConDate || field == txtPostConTime;
+    // A call of under two characters cannot have decided a country yet: any character key,
+    // Enter included, first empties what an earlier call filled in.
+    if (field == txtCall && txtCall->text().size() < 2
+        && (isEnter(key) || key->key() == Qt::Key_Backspace || !typedChar(key).isNull())) {
+        txtCntry->clear();
+        Label19->clear();
+        Label22->clear();
+        Label23->clear();
+    }
     if (isEnter(key)) {
         Mains();
         return true;
@@ -212,12 +221,6 @@ void Form1::insertTyped(QLineEdit *field, const QString &text) { field->insert(t
 bool Form1::handleCallKey(QKeyEvent *key)
 {
     const QString before = txtCall->text();
-    if (before.size() < 2) {
-        txtCntry->clear();
-        Label19->clear();
-        Label22->clear();
-        Label23->clear();
-    }
     const QChar c = typedChar(key);
     if (c == u' ') {
         scanPartialDupes(before, QChar());
@@ -275,8 +278,9 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     const QString text = txtCntry->text();
     const int caret = txtCntry->cursorPosition();
     if (c == u' ') {
-        // Moves on unless the space belongs inside a name ("New York").
-        const bool completionPending = caret < text.size();
+        // Moves on unless the space belongs inside a name ("New York"). Selected text counts
+        // from its start, so a field selected whole on Tab is kept, not typed over.
+        const bool completionPending = fieldkeys::insertionPoint(txtCntry) < text.size();
         if (text.size() < 3 || completionPending || (text.size() > 2 && text.endsWith(u' '))) {
             txtCntry->deselect();
             txtRSTS->setFocus(Qt::TabFocusReason);
@@ -310,7 +314,7 @@ bool Form1::handleCountryKey(QKeyEvent *key)
     if (const int row = m_prefixes.completeCountry(typed)) {
         const PrefixRow &hit = m_prefixes.row(row);
         fieldkeys::showCompletion(txtCntry, typed, hit.country);
-        Label19->setText(QStringLiteral(" ") + hit.continent);
+        Label19->setText(hit.continent);
         const HeadingLabels h = hdcalc(m_prefs.ownLatitude, m_prefs.ownLongitude, hit.latitude, hit.longitude);
         Label22->setText(h.bearing);
         Label23->setText(h.miles);
@@ -320,9 +324,12 @@ bool Form1::handleCountryKey(QKeyEvent *key)
         insertTyped(txtCntry, QString(c));
         return true;
     }
-    txtCntry->setCursorPosition(at);
+    // No country begins so: the key replaces the proposed rest (or any selection), as typing
+    // over selected text does.
     if (txtCntry->hasSelectedText())
         txtCntry->del();
+    else
+        txtCntry->setCursorPosition(at);
     insertTyped(txtCntry, QString(c));
     return true;
 }
@@ -570,7 +577,8 @@ void Form1::cmdClear_Click()
 
 void Form1::cmdDup_Click()
 {
-    setPartialLine(QString());
+    // Only the colour goes back to normal; the calls listed stay readable.
+    lblDupe->setStyleSheet(QString());
     m_partialDupes = !m_partialDupes;
     cmdDup->setText(m_partialDupes ? QStringLiteral("On") : QStringLiteral("Off"));
     txtCall->setFocus();

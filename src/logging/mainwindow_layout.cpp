@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -36,6 +37,10 @@ QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, i
     field->setObjectName(name);
     field->setGeometry(twips(left), twips(top), twips(width), twips(height));
     field->installEventFilter(this);
+    // The log file has no escape for a double quote, so one pasted in would make log.txt
+    // unreadable at the next start; the key filter drops the typed quote, this refuses a paste.
+    static const QRegularExpression noQuote(QStringLiteral("[^\"]*"));
+    field->setValidator(new QRegularExpressionValidator(noQuote, field));
     return field;
 }
 
@@ -122,6 +127,9 @@ void Form1::buildControls()
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Out of the Tab chain: Space after the 10-10 number moves on within the entry line (back
+    // to the call, or to the post-contest date), so the Enter that follows still logs.
+    ListView1->setFocusPolicy(Qt::ClickFocus);
     ListView1->setHeaderLabels({QStringLiteral("Rec#"), QStringLiteral("Call"), QStringLiteral("Name"),
                                 QStringLiteral("QTH"), QStringLiteral("1010#"),
                                 QStringLiteral("Date / Time"), QStringLiteral("Mode"),
