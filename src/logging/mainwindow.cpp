@@ -227,8 +227,20 @@ void Form1::mnuopen2()
     const QString path = logPath();
     LogStore::LoadResult result = m_log.load(path, &error);
     if (result == LogStore::LoadResult::Missing) {
-        // A first start has no log yet: start an empty one instead of ending.
-        if (fieldfile::writeFileAtomic(path, QByteArray(), &error)) {
+        // A first start has no log yet: start an empty one instead of ending. A log that
+        // vanished while the program ran is written again from the contacts in memory, the
+        // only copy left of them.
+        const bool rebuild = m_log.count() > 0;
+        const bool written = rebuild ? m_log.rewriteLogFile(path, &error)
+                                     : fieldfile::writeFileAtomic(path, QByteArray(), &error);
+        if (written) {
+            if (rebuild)
+                m_dialogs.message(this,
+                                  QStringLiteral("log.txt was missing from the working folder. It has been "
+                                                 "written again from the %1 contacts in memory.")
+                                      .arg(m_log.count()),
+                                  QStringLiteral("Log Written Again"), Dialogs::Buttons::Ok,
+                                  Dialogs::Icon::Warning);
             result = m_log.load(path, &error);
         }
     }

@@ -46,7 +46,8 @@ bool Preferences::load(const QString &path, QString *error)
         return false;
     }
     auto inByte = [](double v) { return v >= 0 && v <= 255; };
-    if (!inByte(size) || !inByte(voice) || !inByte(taskbar)) {
+    auto inColour = [](double v) { return v >= 0 && v <= 0xFFFFFF; };
+    if (!inByte(size) || !inByte(voice) || !inByte(taskbar) || !inColour(notWorked) || !inColour(worked)) {
         if (error)
             *error = QStringLiteral("%1 holds a value out of range").arg(path);
         return false;

@@ -216,6 +216,11 @@ private slots:
         Preferences q;
         QVERIFY(q.load(env.file("tntnprf.txt")));
         QCOMPARE(q, p);
+        // A colour far beyond 24 bits is damage, not a colour.
+        QByteArray damaged = env.read("tntnprf.txt");
+        damaged.replace("\r\n255\r\n", "\r\n1e300\r\n");
+        env.write("damaged.txt", damaged);
+        QVERIFY(!q.load(env.file("damaged.txt")));
         env.write("short.txt", "\"K1XYZ\"\r\n\"CT\"\r\n5\r\n");
         QVERIFY(!q.load(env.file("short.txt")));
         QCOMPARE(q, p);

@@ -141,6 +141,22 @@ private slots:
         QCOMPARE(backups(h).size(), 1);
     }
 
+    // A log deleted while the program runs is written again from memory on the next load.
+    void vanishedLogIsWrittenAgain()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1ABC"), MainWindowHarness::rec("W2XYZ", "NY")});
+        Form1 &w = h.start();
+        const QByteArray before = h.env.read("log.txt");
+        QFile::remove(h.env.file("log.txt"));
+        w.findChild<QAction *>("mnuOpen")->trigger();
+        QVERIFY(h.dialogs.wasShown("Log Written Again"));
+        QVERIFY(!w.programEnded());
+        QCOMPARE(h.env.read("log.txt"), before);
+        QCOMPARE(w.logStore().count(), 2);
+    }
+
     // Answering No at start erases the log only after a copy of it is in BACKUP.
     void newLogAtStartKeepsACopy()
     {
