@@ -506,7 +506,6 @@ void Form1::Mains()
         txtPostConTime->setText(time.toString(QStringLiteral("HH:mm")));
     }
 
-    bool logged = false;
     if (!m_missingField && !m_dupeFound && !m_invalidState) {
         const QDateTime utc = entryline::utcFromLocal(m_clock.localNow(), m_prefs.utcOffset);
         QsoRecord r;
@@ -522,7 +521,6 @@ void Form1::Mains()
         const int dxBefore = int(m_log.dxEntities().size());
         switch (m_log.appendQso(logPath(), r, &error, !Label3->isHidden())) {
         case LogStore::AppendResult::Ok:
-            logged = true;
             break;
         case LogStore::AppendResult::Full:
             QApplication::beep();
@@ -559,7 +557,6 @@ void Form1::Mains()
         txtCall->setFocus();
     }
     setPartialLine(QString());
-    Q_UNUSED(logged);
     TimeStats();
 }
 
