@@ -176,6 +176,11 @@ void Form1::releaseHeldKeys()
 bool Form1::handleEntryKey(QLineEdit *field, QKeyEvent *key)
 {
     const bool postField = field == txtPostConDate || field == txtPostConTime;
+    // An Alt or Meta letter that no menu took (the window lost its activation) is a command
+    // gone astray, not text for the log.
+    if ((key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && key->text().size() == 1
+        && key->text()[0].isPrint())
+        return true;
     // A call of under two characters cannot have decided a country yet: any character key,
     // Enter included, first empties what an earlier call filled in.
     if (field == txtCall && txtCall->text().size() < 2

@@ -231,6 +231,17 @@ private slots:
         QCOMPARE(h.focusName(), QString("txtRSTS"));
         QCOMPARE(h.field("txtCntry")->text(), QString("Canada"));
     }
+
+    // Alt+letter that no menu takes never types into the entry line.
+    void altLettersAreNotTyped()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.start();
+        h.type("txtCall", "K1");
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Q, Qt::AltModifier);
+        QCOMPARE(h.field("txtCall")->text(), QString("K1"));
+    }
 };
 
 QTEST_MAIN(TestMainWindowReview)
