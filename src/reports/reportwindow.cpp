@@ -93,11 +93,11 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
 {
     const int y = kFieldTop + row * kRowHeight;
     auto *label = new QLabel(caption, this);
-    place(label, 3100, y, 3000, 330);
+    place(label, 2980, y, 3260, 330);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
-    place(edit, 6200, y, 3160, 330);
+    place(edit, 6300, y, 3060, 330);
     label->setBuddy(edit);
     if (quoteFilter)
         edit->setValidator(new QuoteFilter(capitals, edit));
