@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "reportfixtures.h"
+#include "reportenv.h"
 
 #include "reports/adifwriter.h"
 #include "reports/exportjobs.h"
@@ -38,32 +38,7 @@ class TestExports : public QObject {
     }
     static QsoRecord joe() { return {"K1ABC", "JOE", "MA", "1234", "2", "2009/08/01", "18:05:30", "PH"}; }
 
-    struct Env {
-        TestEnv env;
-        AppFolders folders = fixtures::folders(env.path());
-        LogStore log;
-        Preferences prefs = fixtures::prefs();
-        FakeDialogs dialogs;
-        FakeSettingsStore settings;
-        SharedPreferences shared;
-        FakeClock clock;
-        ReportContext ctx;
-
-        explicit Env(const QList<QsoRecord> &records)
-        {
-            fixtures::writeLog(env.file("log.txt"), records);
-            log.load(env.file("log.txt"));
-            shared.load(QDir(folders.sharedFolder).filePath(SharedPreferences::kFileName));
-            ctx.log = &log;
-            ctx.prefs = &prefs;
-            ctx.folders = folders;
-            ctx.dialogs = &dialogs;
-            ctx.settings = &settings;
-            ctx.shared = &shared;
-            ctx.clock = &clock;
-            ctx.scoreText = scoreText(log);
-        }
-    };
+    using Env = fixtures::ReportEnv;
 
 private slots:
     void adifRecord_data()
@@ -306,7 +281,7 @@ private slots:
 
     void tallisEmptyLogAndFailure()
     {
-        Env e({});
+        Env e(QList<QsoRecord>{});
         QVERIFY(exportjobs::writeTallisFile(e.ctx, nullptr, {}));
         QVERIFY(QFile::exists(e.env.file("LogExp.txt")));
         QCOMPARE(e.env.read("LogExp.txt"), QByteArray());

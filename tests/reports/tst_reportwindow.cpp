@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "reportfixtures.h"
+#include "reportenv.h"
 
 #include "reports/adifwriter.h"
 #include "reports/cabrillowriter.h"
@@ -36,31 +36,7 @@ public:
 class TestReportWindow : public QObject {
     Q_OBJECT
 
-    struct Env {
-        TestEnv env;
-        AppFolders folders = fixtures::folders(env.path());
-        LogStore log;
-        Preferences prefs = fixtures::prefs();
-        FakeDialogs dialogs;
-        FakeSettingsStore settings;
-        SharedPreferences shared;
-        FakeClock clock;
-        ReportContext ctx;
-
-        explicit Env(const QList<QsoRecord> &records = fixtures::smallLog())
-        {
-            fixtures::writeLog(env.file("log.txt"), records);
-            log.load(env.file("log.txt"));
-            shared.load(QDir(folders.sharedFolder).filePath(SharedPreferences::kFileName));
-            ctx = {&log, &prefs, folders, &dialogs, &settings, &shared, &clock, scoreText(log)};
-        }
-        QString data(const QString &name) const { return QDir(folders.productDataFolder).filePath(name); }
-        QByteArray readData(const QString &name) const
-        {
-            QFile f(data(name));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }
-    };
+    using Env = fixtures::ReportEnv;
 
     static void type(Form2 &w, const char *field, const QString &text)
     {
