@@ -1,4 +1,3 @@
-#include "ui/formscaler.h"
 #include "logging/editcontact.h"
 
 #include "logging/entryrules.h"
@@ -6,6 +5,7 @@
 #include "logging/logstore.h"
 #include "logging/prefixtable.h"
 #include "platform/dialogs.h"
+#include "ui/formscaler.h"
 
 #include <QApplication>
 #include <QDate>

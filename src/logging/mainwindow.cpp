@@ -71,6 +71,11 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
 
 Form1::~Form1() { qApp->removeEventFilter(this); }
 
+QString Form1::preferencesPath() const
+{
+    return m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName));
+}
+
 QString Form1::logPath() const { return m_services.folders.workFile(QStringLiteral("log.txt")); }
 
 void Form1::Form_Load()
@@ -83,7 +88,7 @@ void Form1::Form_Load()
     cmdDup->setText(QStringLiteral("On"));
 
     // 5: preferences. A first start has none yet: write the defaults.
-    const QString prefPath = m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName));
+    const QString prefPath = preferencesPath();
     if (!QFileInfo::exists(prefPath)) {
         m_prefs = Preferences::defaults(m_clock);
         savepref();
@@ -140,7 +145,7 @@ void Form1::Form_Load()
 void Form1::savepref()
 {
     QString error;
-    if (!m_prefs.save(m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName)), &error))
+    if (!m_prefs.save(preferencesPath(), &error))
         m_dialogs.message(this, QStringLiteral("tntnprf.txt could not be written: %1").arg(error),
                           QStringLiteral("Error saving preferences"));
 }
@@ -439,7 +444,7 @@ void Form1::mnuTaskbar_Click()
 
 bool Form1::savePreferencesQuietly()
 {
-    return m_prefs.save(m_services.folders.workFile(QString::fromLatin1(Preferences::kFileName)));
+    return m_prefs.save(preferencesPath());
 }
 void Form1::mnuArchive_Click()
 {

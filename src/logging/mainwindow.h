@@ -133,6 +133,7 @@ private:
     void checkUtcOffset();
     void applyMode(const QString &mode);
     bool savePreferencesQuietly();
+    QString preferencesPath() const;
     int selectedRecord() const;
     void rewriteAndReload();
     ReportContext reportContext() const;

@@ -1,4 +1,3 @@
-#include "ui/formscaler.h"
 #include "logging/stationsetup.h"
 
 #include "logging/entryrules.h"
@@ -7,6 +6,7 @@
 #include "logging/prefixtable.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "ui/formscaler.h"
 #include "ui/sharedpreferences.h"
 
 #include <QApplication>

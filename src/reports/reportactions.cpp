@@ -1,4 +1,3 @@
-#include "ui/formscaler.h"
 #include "reports/reportactions.h"
 
 #include "logging/preferences.h"
@@ -7,6 +6,7 @@
 #include "reports/reportwindow.h"
 #include "reports/tallisexport.h"
 #include "reports/tallisoptions.h"
+#include "ui/formscaler.h"
 
 #include <QApplication>
 #include <QClipboard>
