@@ -48,15 +48,23 @@ bool isHoldableKey(const QKeyEvent *k)
 }
 }  // namespace
 
+// Both lines change on every key in the call field; a style sheet is only set when the colour
+// really changes, since applying one re-polishes the label.
+static void setColour(QLabel *label, const QString &styleSheet)
+{
+    if (label->styleSheet() != styleSheet)
+        label->setStyleSheet(styleSheet);
+}
+
 void Form1::setStatus(const QString &text, bool dupe)
 {
-    lblDialog->setStyleSheet(dupe ? kRed : kTeal);
+    setColour(lblDialog, dupe ? kRed : kTeal);
     lblDialog->setText(text);
 }
 
 void Form1::setPartialLine(const QString &text)
 {
-    lblDupe->setStyleSheet(text.isEmpty() ? QString() : kTeal);
+    setColour(lblDupe, text.isEmpty() ? QString() : kTeal);
     lblDupe->setText(text);
 }
 
