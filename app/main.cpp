@@ -1,7 +1,7 @@
 // Start-up: record the working directory, show the logo, set up the user folders and the shared
 // preferences, place the shipped tables, then show the main window and run its load.
-#include "logging/mainwindow.h"
-#include "logging/shippeddata.h"
+#include "shell/mainwindow.h"
+#include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
 #include "platform/dialogs.h"

@@ -2,10 +2,10 @@
 // the partial-dupe scan and the third-character check.
 #include "bench.h"
 
-#include "logging/entryline.h"
-#include "logging/logstore.h"
-#include "logging/prefixtable.h"
-#include "logging/shippeddata.h"
+#include "core/entryline.h"
+#include "core/logstore.h"
+#include "core/prefixtable.h"
+#include "core/shippeddata.h"
 
 #include <QDir>
 #include <QFile>

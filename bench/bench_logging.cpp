@@ -2,10 +2,10 @@
 // the call field.
 #include "bench.h"
 
-#include "logging/logstore.h"
-#include "logging/prefixtable.h"
-#include "logging/shippeddata.h"
-#include "logging/statetable.h"
+#include "core/logstore.h"
+#include "core/prefixtable.h"
+#include "core/shippeddata.h"
+#include "core/statetable.h"
 
 #include <QDir>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "bench.h"
 
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
 #include "reports/adifwriter.h"
 #include "reports/cabrillowriter.h"
 #include "reports/coversheetwriter.h"

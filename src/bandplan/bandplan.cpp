@@ -1,7 +1,8 @@
 #include "bandplan/bandplan.h"
 
-#include "logging/appfolders.h"
-#include "logging/fieldfile.h"
+#include "core/appfolders.h"
+#include "core/fieldfile.h"
+#include "core/shippeddata.h"
 
 #include <QFileInfo>
 
@@ -13,8 +14,9 @@ QString bandPlanPath(const AppFolders &folders)
     const QString own = folders.workFile(name);
     if (QFileInfo::exists(own))
         return own;
-    for (const char *dir : {VARDEL_INSTALL_DATA_DIR, VARDEL_SOURCE_DATA_DIR}) {
-        const QString shipped = fieldfile::resolvePath(QString::fromUtf8(dir), name);
+    const QString dir = shippedDataDir();
+    if (!dir.isEmpty()) {
+        const QString shipped = fieldfile::resolvePath(dir, name);
         if (QFileInfo::exists(shipped))
             return shipped;
     }

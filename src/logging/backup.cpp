@@ -1,8 +1,8 @@
 #include "logging/backup.h"
 
-#include "logging/appfolders.h"
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
+#include "core/appfolders.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 

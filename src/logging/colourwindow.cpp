@@ -1,6 +1,6 @@
 #include "logging/colourwindow.h"
 
-#include "logging/preferences.h"
+#include "core/preferences.h"
 #include "platform/dialogs.h"
 #include "ui/formscaler.h"
 #include "ui/wincolour.h"

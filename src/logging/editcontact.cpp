@@ -1,9 +1,9 @@
 #include "logging/editcontact.h"
 
-#include "logging/entryrules.h"
-#include "logging/fieldkeys.h"
-#include "logging/logstore.h"
-#include "logging/prefixtable.h"
+#include "core/entryrules.h"
+#include "ui/fieldkeys.h"
+#include "core/logstore.h"
+#include "core/prefixtable.h"
 #include "platform/dialogs.h"
 #include "ui/formscaler.h"
 

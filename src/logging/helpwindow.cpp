@@ -1,6 +1,6 @@
 #include "logging/helpwindow.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 #include "platform/dialogs.h"
 #include "ui/formscaler.h"
 

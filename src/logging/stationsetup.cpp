@@ -1,9 +1,9 @@
 #include "logging/stationsetup.h"
 
-#include "logging/entryrules.h"
-#include "logging/fieldfile.h"
-#include "logging/preferences.h"
-#include "logging/prefixtable.h"
+#include "core/entryrules.h"
+#include "core/fieldfile.h"
+#include "core/preferences.h"
+#include "core/prefixtable.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "ui/formscaler.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "logging/fieldkeys.h"
+#include "ui/fieldkeys.h"
 
 #include <QDialog>
 #include <QString>

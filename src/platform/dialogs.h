@@ -1,7 +1,7 @@
 #pragma once
-#include <QColor>
 #include <QString>
 
+class QColor;
 class QWidget;
 
 // Message boxes, input boxes and the common file and colour dialogs. Every window asks through

@@ -1,6 +1,6 @@
 #include "reports/adifwriter.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 #include "reports/reportconstants.h"
 #include "reports/reportdata.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "logging/qsorecord.h"
+#include "core/qsorecord.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "reports/cabrillowriter.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 using namespace reports;
 

@@ -1,9 +1,9 @@
 #include "reports/exportcli.h"
 
-#include "logging/appfolders.h"
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
-#include "logging/preferences.h"
+#include "core/appfolders.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
@@ -17,6 +17,7 @@
 #include "ui/sharedpreferences.h"
 #include "ui/userfolders.h"
 
+#include <QColor>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "reports/exportjobs.h"
 
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "reports/adifwriter.h"

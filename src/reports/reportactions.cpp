@@ -1,6 +1,6 @@
 #include "reports/reportactions.h"
 
-#include "logging/preferences.h"
+#include "core/preferences.h"
 #include "platform/dialogs.h"
 #include "reports/exportjobs.h"
 #include "reports/reportwindow.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "logging/appfolders.h"
+#include "core/appfolders.h"
 #include "reports/reportconstants.h"
 #include "reports/reportdata.h"
 

@@ -1,7 +1,7 @@
 #include "reports/reportdata.h"
 
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "reports/reportjobs.h"
 
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
-#include "logging/preferences.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "reports/cabrillowriter.h"

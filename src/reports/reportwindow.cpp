@@ -1,8 +1,8 @@
 #include "reports/reportwindow.h"
 
-#include "logging/logstore.h"
+#include "core/logstore.h"
 #include "platform/clock.h"
-#include "reports/keyfilter.h"
+#include "ui/keyfilter.h"
 #include "reports/reportjobs.h"
 
 #include <QGroupBox>

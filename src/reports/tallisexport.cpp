@@ -1,6 +1,6 @@
 #include "reports/tallisexport.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <QTreeWidget>
 

@@ -1,6 +1,6 @@
 #include "reports/tallisoptions.h"
 
-#include "reports/keyfilter.h"
+#include "ui/keyfilter.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>

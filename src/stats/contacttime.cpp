@@ -1,6 +1,6 @@
 #include "stats/contacttime.h"
 
-#include "logging/qsorecord.h"
+#include "core/qsorecord.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "stats/graphqso.h"
 
-#include "logging/logstore.h"
+#include "core/logstore.h"
 #include "platform/dialogs.h"
 
 #include <QApplication>

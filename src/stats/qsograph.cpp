@@ -1,6 +1,6 @@
 #include "stats/qsograph.h"
 
-#include "logging/qsorecord.h"
+#include "core/qsorecord.h"
 #include "stats/contacttime.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "stats/timestats.h"
 
-#include "logging/logstore.h"
+#include "core/logstore.h"
 #include "platform/clock.h"
 #include "stats/contacttime.h"
 

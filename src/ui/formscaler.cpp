@@ -1,7 +1,7 @@
 #include "ui/formscaler.h"
 
-#include "logging/fieldfile.h"
-#include "logging/preferences.h"
+#include "core/fieldfile.h"
+#include "core/preferences.h"
 #include "platform/dialogs.h"
 
 #include <QAbstractButton>

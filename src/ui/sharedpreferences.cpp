@@ -1,6 +1,6 @@
 #include "ui/sharedpreferences.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "ui/userfolders.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 #include "platform/dialogs.h"
 #include "ui/sharedpreferences.h"
 

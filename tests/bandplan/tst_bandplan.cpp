@@ -1,7 +1,7 @@
 #include "bandplan/bandplan.h"
 #include "bandplan/frmbandplan.h"
 #include "fakes.h"
-#include "logging/appfolders.h"
+#include "core/appfolders.h"
 
 #include <QDir>
 #include <QFile>

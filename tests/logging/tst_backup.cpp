@@ -1,7 +1,7 @@
 #include "fakes.h"
-#include "logging/appfolders.h"
+#include "core/appfolders.h"
 #include "logging/backup.h"
-#include "logging/logstore.h"
+#include "core/logstore.h"
 
 #include <QDir>
 #include <QTest>

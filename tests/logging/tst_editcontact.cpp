@@ -1,7 +1,7 @@
 #include "fakes.h"
 #include "logging/editcontact.h"
-#include "logging/logstore.h"
-#include "logging/prefixtable.h"
+#include "core/logstore.h"
+#include "core/prefixtable.h"
 
 #include <QApplication>
 #include <QLabel>

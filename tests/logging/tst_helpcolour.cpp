@@ -2,7 +2,7 @@
 #include "mainwindowharness.h"
 #include "logging/colourwindow.h"
 #include "logging/helpwindow.h"
-#include "logging/preferences.h"
+#include "core/preferences.h"
 #include "ui/wincolour.h"
 
 #include <QDir>

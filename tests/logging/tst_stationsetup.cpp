@@ -1,6 +1,6 @@
 #include "fakes.h"
-#include "logging/preferences.h"
-#include "logging/prefixtable.h"
+#include "core/preferences.h"
+#include "core/prefixtable.h"
 #include "logging/stationsetup.h"
 #include "ui/sharedpreferences.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "logging/appfolders.h"
-#include "logging/logstore.h"
-#include "logging/preferences.h"
+#include "core/appfolders.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
 #include "reports/reportdata.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "logging/qsorecord.h"
+#include "core/qsorecord.h"
 #include "stats/graphqso.h"
 #include "stats/qsograph.h"
 

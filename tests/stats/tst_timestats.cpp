@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "logging/logstore.h"
+#include "core/logstore.h"
 #include "stats/contacttime.h"
 #include "stats/timestats.h"
 

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QQueue>

@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "logging/preferences.h"
+#include "core/preferences.h"
 #include "ui/formscaler.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "logging/appfolders.h"
+#include "core/appfolders.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <QDir>
 #include <QFileInfo>

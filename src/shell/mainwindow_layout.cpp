@@ -1,8 +1,8 @@
 // Building the main window's controls and menus. Positions are in twips of the 9600 x 7200
 // design screen (15 twips per pixel); the window is scaled to the real screen at load.
-#include "logging/mainwindow.h"
+#include "shell/mainwindow.h"
 
-#include "logging/statetable.h"
+#include "core/statetable.h"
 #include "ui/formscaler.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "logging/logstore.h"
+#include "core/logstore.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #pragma once
-#include "logging/appfolders.h"
-#include "logging/logstore.h"
-#include "logging/preferences.h"
-#include "logging/prefixtable.h"
+#include "core/appfolders.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
+#include "core/prefixtable.h"
 
 #include <QElapsedTimer>
 #include <QList>

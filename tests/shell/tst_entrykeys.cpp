@@ -14,7 +14,7 @@ QStringList backups(const MainWindowHarness &h)
 }
 }  // namespace
 
-class TestMainWindowReview : public QObject {
+class TestEntryKeys : public QObject {
     Q_OBJECT
 
 private slots:
@@ -244,5 +244,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainWindowReview)
-#include "tst_mainwindowreview.moc"
+QTEST_MAIN(TestEntryKeys)
+#include "tst_entrykeys.moc"

@@ -1,7 +1,7 @@
 #include "fakes.h"
-#include "logging/fieldfile.h"
-#include "logging/logstore.h"
-#include "logging/preferences.h"
+#include "core/fieldfile.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
 
 #include <QRandomGenerator>
 #include <QTest>

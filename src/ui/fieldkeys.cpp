@@ -1,4 +1,4 @@
-#include "logging/fieldkeys.h"
+#include "ui/fieldkeys.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "fakes.h"
-#include "logging/appfolders.h"
-#include "logging/fieldfile.h"
-#include "logging/prefixtable.h"
-#include "logging/shippeddata.h"
+#include "core/appfolders.h"
+#include "core/fieldfile.h"
+#include "core/prefixtable.h"
+#include "core/shippeddata.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "logging/prefixtable.h"
+#include "core/prefixtable.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Starts the main window in a temporary working directory with scripted dialogs and clock.
 #include "fakes.h"
-#include "logging/logstore.h"
-#include "logging/mainwindow.h"
-#include "logging/preferences.h"
+#include "core/logstore.h"
+#include "shell/mainwindow.h"
+#include "core/preferences.h"
 #include "ui/sharedpreferences.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "logging/entryrules.h"
+#include "core/entryrules.h"
 
-#include "logging/logstore.h"
-#include "logging/statetable.h"
+#include "core/logstore.h"
+#include "core/statetable.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "logging/statetable.h"
+#include "core/statetable.h"
 
 namespace statetable {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "logging/qsorecord.h"
-#include "logging/statetable.h"
+#include "core/qsorecord.h"
+#include "core/statetable.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "logging/entryline.h"
+#include "core/entryline.h"
 
-#include "logging/logstore.h"
+#include "core/logstore.h"
 
 #include <cmath>
 

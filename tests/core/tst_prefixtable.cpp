@@ -1,6 +1,6 @@
 #include "fakes.h"
-#include "logging/fieldfile.h"
-#include "logging/prefixtable.h"
+#include "core/fieldfile.h"
+#include "core/prefixtable.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "logging/preferences.h"
+#include "core/preferences.h"
 
-#include "logging/fieldfile.h"
+#include "core/fieldfile.h"
 #include "platform/clock.h"
 
 #include <QTimeZone>

@@ -1,6 +1,6 @@
 #include "fakes.h"
-#include "logging/entryrules.h"
-#include "logging/logstore.h"
+#include "core/entryrules.h"
+#include "core/logstore.h"
 
 #include <QDate>
 #include <QTest>

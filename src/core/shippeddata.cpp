@@ -1,7 +1,7 @@
-#include "logging/shippeddata.h"
+#include "core/shippeddata.h"
 
-#include "logging/fieldfile.h"
-#include "logging/prefixtable.h"
+#include "core/fieldfile.h"
+#include "core/prefixtable.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // The entry line: key filters, the call-to-country lookup, dupes and the logging step.
-#include "logging/mainwindow.h"
+#include "shell/mainwindow.h"
 
-#include "logging/entryline.h"
-#include "logging/entryrules.h"
-#include "logging/fieldkeys.h"
-#include "logging/statetable.h"
+#include "core/entryline.h"
+#include "core/entryrules.h"
+#include "ui/fieldkeys.h"
+#include "core/statetable.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "stats/heading.h"

@@ -1,6 +1,6 @@
 #include "mainwindowharness.h"
 
-#include "logging/entryline.h"
+#include "core/entryline.h"
 
 #include <QListWidget>
 #include <QMenuBar>

@@ -1,8 +1,8 @@
-#include "logging/mainwindow.h"
+#include "shell/mainwindow.h"
 
-#include "logging/entryline.h"
-#include "logging/fieldfile.h"
-#include "logging/statetable.h"
+#include "core/entryline.h"
+#include "core/fieldfile.h"
+#include "core/statetable.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "bandplan/frmbandplan.h"

@@ -1,0 +1,25 @@
+# vardel_layer(NAME QT_PUBLIC mods... [QT_PRIVATE mods...] [USES layers...])
+# Builds src/NAME/*.cpp into the library vardel_NAME. USES names the layers below it that it may
+# include; the list is kept for the include check (cmake/checklayers.cmake).
+set(VARDEL_LAYERS "")
+set(VARDEL_LAYER_RULES "")
+
+function(vardel_layer name)
+  cmake_parse_arguments(L "" "" "QT_PUBLIC;QT_PRIVATE;USES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp
+    ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
+  add_library(vardel_${name} STATIC ${sources})
+  target_include_directories(vardel_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  foreach(mod ${L_QT_PUBLIC})
+    target_link_libraries(vardel_${name} PUBLIC Qt6::${mod})
+  endforeach()
+  foreach(mod ${L_QT_PRIVATE})
+    target_link_libraries(vardel_${name} PRIVATE Qt6::${mod})
+  endforeach()
+  foreach(below ${L_USES})
+    target_link_libraries(vardel_${name} PUBLIC vardel_${below})
+  endforeach()
+  set(VARDEL_LAYERS ${VARDEL_LAYERS} vardel_${name} PARENT_SCOPE)
+  string(JOIN "," uses ${L_USES})
+  set(VARDEL_LAYER_RULES "${VARDEL_LAYER_RULES}${name}=${uses}|" PARENT_SCOPE)
+endfunction()
