@@ -3,6 +3,7 @@
 #include "core/logstore.h"
 #include "core/preferences.h"
 #include "core/prefixtable.h"
+#include "ui/keydispatcher.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -53,6 +54,11 @@ public:
     QString logPath() const;
     bool programEnded() const { return m_programEnded; }
     bool dupeFound() const { return m_dupeFound; }
+
+    // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
+    KeyDispatcher &keys() { return m_keys; }
+    // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
+    void logCurrentContact() { Mains(); }
 
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
@@ -141,6 +147,7 @@ private:
     void showEditButtons(bool show);
 
     Form1Services m_services;
+    KeyDispatcher m_keys;
     Dialogs &m_dialogs;
     Clock &m_clock;
     LogStore m_log;

@@ -94,6 +94,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
                 m_dupeFound = false;
             }
         }
+        if (m_keys.dispatch(watched, key))
+            return true;
         if (key->key() == Qt::Key_Escape) {
             cmdClear_Click();
             return true;

@@ -17,10 +17,23 @@ public:
     QDateTime utcNow() const override;
     // Sets local time; UTC = local + offsetHours.
     void set(const QDateTime &local, double offsetHours = 0);
-    void advance(qint64 seconds) { m_local = m_local.addSecs(seconds); }
+    // Moves wall and steady time on together.
+    void advance(qint64 seconds)
+    {
+        m_local = m_local.addSecs(seconds);
+        m_steadyMs += seconds * 1000;
+    }
+    qint64 steadyMs() const override { return m_steadyMs; }
+    // Moves steady time only (and the wall clock by whole elapsed milliseconds).
+    void advanceMs(qint64 ms)
+    {
+        m_local = m_local.addMSecs(ms);
+        m_steadyMs += ms;
+    }
 
 private:
     QDateTime m_local;
+    qint64 m_steadyMs = 1000000;
     double m_offsetHours = 0;
 };
 
