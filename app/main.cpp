@@ -1,6 +1,7 @@
 // Start-up: record the working directory, show the logo, set up the user folders and the shared
 // preferences, place the shipped tables, then show the main window and run its load.
 #include "shell/mainwindow.h"
+#include "core/folderlock.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -11,6 +12,7 @@
 #include "ui/userfolders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -21,10 +23,23 @@ int main(int argc, char *argv[])
         return runExportCommand(app.arguments().mid(2));
     }
     QApplication app(argc, argv);
+    QtDialogs dialogs;
+    // A second program in this folder would lose the first one's contacts: it ends untouched.
+    // Taken before the application name is set, so the lock names the program by its executable
+    // and a live holder is told apart from a process id reused by something else.
+    FolderLock folderLock;
+    const FolderLock::Result lock = folderLock.acquire(QDir::currentPath());
+    if (lock != FolderLock::Result::Acquired) {
+        const bool held = lock == FolderLock::Result::HeldByOther;
+        dialogs.message(nullptr, folderLock.message(QDir::currentPath()),
+                        held ? QStringLiteral("Folder in Use") : QStringLiteral("Folder Not Locked"),
+                        Dialogs::Buttons::Ok, held ? Dialogs::Icon::Critical : Dialogs::Icon::Warning);
+        if (held)
+            return 1;
+    }
     QApplication::setOrganizationName(QStringLiteral("Korvex_Software"));
     QApplication::setApplicationName(QStringLiteral("Vardel"));
 
-    QtDialogs dialogs;
     SystemClock clock;
     QtSettingsStore settings;
     SharedPreferences shared;

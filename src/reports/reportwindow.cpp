@@ -99,8 +99,9 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
     edit->setObjectName(QLatin1String(name));
     place(edit, 6300, y, 3060, 330);
     label->setBuddy(edit);
-    if (quoteFilter)
-        edit->setValidator(new QuoteFilter(capitals, edit));
+    // Every field keeps out what the files cannot hold; the dates too, as they are printed.
+    Q_UNUSED(quoteFilter);
+    edit->setValidator(new TextFilter(capitals, edit));
     return edit;
 }
 

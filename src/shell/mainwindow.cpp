@@ -92,11 +92,15 @@ void Form1::Form_Load()
     if (!QFileInfo::exists(prefPath)) {
         m_prefs = Preferences::defaults(m_clock);
         savepref();
-    } else if (!m_prefs.load(prefPath)) {
-        // Going on with defaults keeps the log loaded and the dupe check working; stopping here
-        // would leave contacts to be appended to a log the program never read.
-        m_dialogs.message(this, kLoadErrorText, QStringLiteral("Error opening file"));
+    } else {
+        // Going on keeps the log loaded and the dupe check working; stopping here would leave
+        // contacts to be appended to a log the program never read. What could be read is kept,
+        // and the damaged file itself too, before the next save replaces it.
         m_prefs = Preferences::defaults(m_clock);
+        if (!m_prefs.load(prefPath)) {
+            Preferences::keepDamagedCopy(prefPath);
+            m_dialogs.message(this, kLoadErrorText, QStringLiteral("Error opening file"));
+        }
     }
     // 6, 7: offset check, form size.
     checkUtcOffset();
@@ -250,6 +254,14 @@ void Form1::mnuopen2()
         }
     }
     if (result != LogStore::LoadResult::Ok) {
+        // The program ends, but the contacts held in memory go to BACKUP first.
+        if (const QString saved = backup::backupFromMemory(m_log, m_services.folders, m_clock); !saved.isEmpty())
+            m_dialogs.message(this,
+                              QStringLiteral("log.txt could not be read again, so the %1 contacts in memory "
+                                             "were saved to %2 before the program ends.")
+                                  .arg(m_log.count())
+                                  .arg(QDir::toNativeSeparators(saved)),
+                              QStringLiteral("Contacts Saved"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
         m_dialogs.message(this, kFileErrorText, QStringLiteral("File Error"));
         endProgram();
         return;

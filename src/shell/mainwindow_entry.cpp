@@ -2,6 +2,7 @@
 #include "shell/mainwindow.h"
 
 #include "core/entryline.h"
+#include "core/fieldfile.h"
 #include "core/entryrules.h"
 #include "ui/fieldkeys.h"
 #include "core/statetable.h"
@@ -205,7 +206,7 @@ bool Form1::handleEntryKey(QLineEdit *field, QKeyEvent *key)
         return true;
     }
     const QChar c = typedChar(key);
-    if (c == u'"')
+    if (c == u'"' || (c.unicode() >= 0x20 && !fieldfile::canHold(c)))
         return true;
     if (field == txtCall)
         return handleCallKey(key);
@@ -532,10 +533,13 @@ void Form1::Mains()
         r.time = postContest ? txtPostConTime->text() : utc.toString(QStringLiteral("HH:mm:ss"));
         r.mode = m_prefs.currentMode;
         r.points = entryrules::pointsFor(r.memberNumber);
-        QString error;
+        QString error, notice;
         const int dxBefore = int(m_log.dxEntities().size());
-        switch (m_log.appendQso(logPath(), r, &error, !Label3->isHidden())) {
+        switch (m_log.appendQso(logPath(), r, &error, !Label3->isHidden(), &notice)) {
         case LogStore::AppendResult::Ok:
+            if (!notice.isEmpty())
+                m_dialogs.message(this, notice, QStringLiteral("Log Written Again"), Dialogs::Buttons::Ok,
+                                  Dialogs::Icon::Warning);
             break;
         case LogStore::AppendResult::Full:
             QApplication::beep();

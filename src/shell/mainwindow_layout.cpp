@@ -4,6 +4,7 @@
 
 #include "core/statetable.h"
 #include "ui/formscaler.h"
+#include "ui/keyfilter.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -13,7 +14,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -37,10 +37,10 @@ QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, i
     field->setObjectName(name);
     field->setGeometry(twips(left), twips(top), twips(width), twips(height));
     field->installEventFilter(this);
-    // The log file has no escape for a double quote, so one pasted in would make log.txt
-    // unreadable at the next start; the key filter drops the typed quote, this refuses a paste.
-    static const QRegularExpression noQuote(QStringLiteral("[^\"]*"));
-    field->setValidator(new QRegularExpressionValidator(noQuote, field));
+    // Pasted text meets the rules typed text does: nothing log.txt cannot hold, capitals where
+    // the keys type them.
+    const bool capitals = name == u"txtCall" || name == u"txtRSTR" || name == u"txtRSTS";
+    field->setValidator(new TextFilter(capitals, field));
     return field;
 }
 
