@@ -101,7 +101,7 @@ frmEditCon::frmEditCon(LogStore &store, int editedRecord, const PrefixTable &pre
     txtMode = addField("txtMode", QStringLiteral("Mode"), 1, 3);
     // Pasted text meets the same rules as typed text.
     fieldkeys::guardTextFields(this, {QStringLiteral("txtEditCall"), QStringLiteral("txtEditCk"),
-                                      QStringLiteral("txtEditNum"), QStringLiteral("txtMode")});
+                                      QStringLiteral("txtMode")});
 
     Label1 = new QLabel(QStringLiteral(" Dupe!"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -158,7 +158,7 @@ QList<ReportPrinter::Cell> logRow(const QsoRecord &r)
     const QDate date = parseStoredDate(r.date);
     return {
         {10, date.isValid() ? date.toString(QStringLiteral("MM/dd/yy")) : r.date},
-        {22, r.time.mid(0, 2) + r.time.mid(3, 2)},
+        {22, storedTimeHhmm(r.time)},
         {29, r.call},
         {44, r.name},
         {62, r.qth.size() == 2 ? r.qth : QStringLiteral("DX - ") + r.qth},

@@ -77,6 +77,9 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
             &QPushButton::clicked, this, [this, jobs] { jobs().writeCoverSheet(fields()); });
     connect(addButton("Command4", QStringLiteral("Cabrillo Log File (Your Call.log)"), 6440, 6060, 2900),
             &QPushButton::clicked, this, [this, jobs] { jobs().writeCabrillo(fields()); });
+    // The same log with a standard header, for checkers that know only Cabrillo 3.0 tags.
+    connect(addButton("Command7", QStringLiteral("Cabrillo 3.0"), 6440, 6600, 2900), &QPushButton::clicked, this,
+            [this, jobs] { jobs().writeCabrillo(fields(), CabrilloWriter::Format::Cabrillo3); });
 
     load();
 }

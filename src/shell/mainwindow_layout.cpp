@@ -39,7 +39,7 @@ QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, i
     field->installEventFilter(this);
     // Pasted text meets the rules typed text does: nothing log.txt cannot hold, capitals where
     // the keys type them.
-    const bool capitals = name == u"txtCall" || name == u"txtRSTR" || name == u"txtRSTS";
+    const bool capitals = name == u"txtCall" || name == u"txtRSTR";
     field->setValidator(new TextFilter(capitals, field));
     return field;
 }
