@@ -284,17 +284,36 @@ static QString listTime(const QString &time)
     return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : time;
 }
 
+static QTreeWidgetItem *listRow(const LogStore &log, int n)
+{
+    const QsoRecord &r = log.record(n);
+    return new QTreeWidgetItem({QString::number(n), r.call, r.name, r.qth, r.memberNumber,
+                                listDate(r.date) + u' ' + listTime(r.time), r.mode, r.points});
+}
+
 void Form1::refreshLogList()
 {
+    m_listSorted = false;
     ListView1->clear();
     QList<QTreeWidgetItem *> rows;
-    for (int n : m_log.listedRecordNumbers()) {
-        const QsoRecord &r = m_log.record(n);
-        rows.append(new QTreeWidgetItem(
-            {QString::number(n), r.call, r.name, r.qth, r.memberNumber,
-             listDate(r.date) + u' ' + listTime(r.time), r.mode, r.points}));
-    }
+    for (int n : m_log.listedRecordNumbers())
+        rows.append(listRow(m_log, n));
     ListView1->addTopLevelItems(rows);
+}
+
+void Form1::listNewestRecord()
+{
+    // One row in at the top instead of the whole list again: with "All" shown on a full log the
+    // rebuild took longer than the operator's next key. A list the operator sorted is rebuilt.
+    const QList<int> listed = m_log.listedRecordNumbers();
+    if (m_listSorted || listed.isEmpty() || listed.first() != m_log.count()
+        || ListView1->topLevelItemCount() + 1 < listed.size()) {
+        refreshLogList();
+        return;
+    }
+    ListView1->insertTopLevelItem(0, listRow(m_log, m_log.count()));
+    while (ListView1->topLevelItemCount() > listed.size())
+        delete ListView1->takeTopLevelItem(ListView1->topLevelItemCount() - 1);
 }
 
 void Form1::cmdList_Click()

@@ -110,6 +110,7 @@ private:
     void registerCommandKeys();
     void afterEnter(bool logged, bool dxListGrew);
     void showDxList();
+    void listNewestRecord();
 
     // Log display.
     void paintStateGrid();
@@ -134,6 +135,7 @@ private:
     PrefixTable m_prefixes;
     bool m_programEnded = false;
     bool m_loaded = false;
+    bool m_listSorted = false;  // the operator sorted the recent contacts by a column
 
     // Controls.
     QWidget *m_central = nullptr;

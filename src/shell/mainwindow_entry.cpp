@@ -85,7 +85,7 @@ void Form1::afterEnter(bool logged, bool dxListGrew)
         paintStateGrid();
         if (dxListGrew)
             showDxList();
-        refreshLogList();
+        listNewestRecord();
         Labeldisplay();
     }
     TimeStats();

@@ -158,7 +158,10 @@ void Form1::buildControls()
     connect(cmdDelete, &QPushButton::clicked, this, &Form1::cmdDelete_Click);
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { showEditButtons(true); });
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { ListView1->sortItems(column, Qt::AscendingOrder); });
+            [this](int column) {
+                ListView1->sortItems(column, Qt::AscendingOrder);
+                m_listSorted = true;
+            });
 }
 
 void Form1::buildMenus()
