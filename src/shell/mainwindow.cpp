@@ -265,9 +265,13 @@ void Form1::mnuopen2()
 
 void Form1::paintStateGrid()
 {
-    for (int i = 1; i <= statetable::kCount; ++i)
-        Label10[i - 1]->setStyleSheet(colourStyle(m_log.stateWorked(i) ? m_prefs.workedColour
-                                                                         : m_prefs.notWorkedColour));
+    // Runs after every Enter: only a state whose colour changes gets a new style sheet, since
+    // setting one re-polishes the label.
+    for (int i = 1; i <= statetable::kCount; ++i) {
+        const QString style = colourStyle(m_log.stateWorked(i) ? m_prefs.workedColour : m_prefs.notWorkedColour);
+        if (Label10[i - 1]->styleSheet() != style)
+            Label10[i - 1]->setStyleSheet(style);
+    }
 }
 
 static QString listDate(const QString &date)
