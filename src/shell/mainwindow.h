@@ -10,6 +10,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 class Clock;
 struct ReportContext;
 class Dialogs;
@@ -59,6 +61,8 @@ public:
     KeyDispatcher &keys() { return m_keys; }
     // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
     void logCurrentContact() { Mains(); }
+    // Asked before the window closes; one false refuses the close (a CW message is being sent).
+    void addCloseGuard(std::function<bool()> guard) { m_closeGuards.append(std::move(guard)); }
 
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
@@ -148,6 +152,7 @@ private:
 
     Form1Services m_services;
     KeyDispatcher m_keys;
+    QList<std::function<bool()>> m_closeGuards;
     Dialogs &m_dialogs;
     Clock &m_clock;
     LogStore m_log;
