@@ -5,6 +5,7 @@
 #include "cw/keyerthread.h"
 #include "shell/mainwindow.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -62,6 +63,27 @@ public:
     frmCWStrings *strings = nullptr;
 };
 
+// Alt pressed and released alone would put the menu bar in charge of the next keys; the logger
+// keeps them (Alt with a letter still opens its menu). The menu bar watches Alt before the key
+// preview does, so this filter stands in front of both.
+class BareAltFilter : public QObject {
+public:
+    explicit BareAltFilter(QWidget &window) : QObject(&window), m_window(window) {}
+    ~BareAltFilter() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
+            return false;
+        auto *w = qobject_cast<QWidget *>(watched);
+        return w && w->window() == &m_window && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt;
+    }
+
+private:
+    QWidget &m_window;
+};
+
 }  // namespace
 
 CwControl *wireCw(Form1 &form, const Form1Services &services)
@@ -91,6 +113,7 @@ CwControl *wireCw(Form1 &form, const Form1Services &services)
     form.keys().add(KeyDispatcher::kCommands, [&control](QObject *, QKeyEvent *key) {
         return control.handleKey(key);
     });
+    qApp->installEventFilter(new BareAltFilter(form));
     form.addCloseGuard([&control] { return control.mayClose(); });
 
     // Options > Transmit. The Ctrl keys are the key preview's; the menu shows them but binds
