@@ -111,8 +111,8 @@ void WinKeySender::onOpenFinished(int code, int version)
     m_opening = false;
     if (version == 0 || !m_keyer.isOpen())
         m_buffer.clear();  // the keyer could not be opened: the message is dropped
-    else if (!m_buffer.isEmpty() && !m_step->isActive())
-        step();
+    else if (!m_buffer.isEmpty())
+        m_step->start();  // one step later, so the settings pushed on opening go first
     updateSending();
 }
 
