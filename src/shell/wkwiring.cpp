@@ -78,3 +78,11 @@ void WinKeyWiring::chooseSender()
             m_control->setSender(*m_keyerThread);
     }
 }
+
+WinKeyWiring *wireWinKeyer(Form1 &form, const Form1Services &services, CwControl &control)
+{
+    auto *wiring = new WinKeyWiring(form, *services.clock, *services.dialogs,
+                                    services.folders.productDataFolder);
+    wiring->attach(control, form.findChild<CWFrm *>(), form.findChild<KeyerThread *>());
+    return wiring;
+}

@@ -8,6 +8,7 @@ class CWFrm;
 class CwControl;
 class Dialogs;
 class Form1;
+struct Form1Services;
 class KeyerThread;
 class WinKeySender;
 class WinKeyer;
@@ -45,3 +46,7 @@ private:
     QPointer<frmWinKey> m_window;  // a child of the main window, closed before the keyer goes
     bool m_active = false;
 };
+
+// Puts the external keyer into the main window once the CW control is there: finds the CW setup
+// window and the keyer thread among the window's children and attaches to them.
+WinKeyWiring *wireWinKeyer(Form1 &form, const Form1Services &services, CwControl &control);
