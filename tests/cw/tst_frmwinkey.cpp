@@ -31,18 +31,12 @@ class TestFrmWinKey : public QObject {
         std::unique_ptr<frmWinKey> window;
         QSignalSpy finished{&keyer, &WinKeyer::openFinished};
 
-        bool start()
+        void load()
         {
-            QString why;
-            if (!emulator.start(&why)) {
-                qWarning("%s", qPrintable(why));
-                return false;
-            }
             window = std::make_unique<frmWinKey>(frmWinKey::Context{
                 &keyer, &sender, &dialogs, env.file("WK.txt"), [] { return QString("K1ABC"); },
                 [this] { return cwSpeed; }});
             window->Form_Load();
-            return true;
         }
         bool open()
         {
@@ -53,9 +47,9 @@ class TestFrmWinKey : public QObject {
         QByteArray sentAfter(qsizetype from) const { return emulator.received().mid(from); }
     };
 
-#define START(rig)                                                                         \
-    if (!(rig).start())                                                                    \
-        QSKIP("no socat pseudo-terminal pair: install socat (install-deps.sh --tests)");
+#define START(rig)                            \
+    WKEMULATOR_START_OR_SKIP((rig).emulator); \
+    (rig).load()
 
 private slots:
     void rangeRules_data()

@@ -17,15 +17,6 @@ class TestWinKeyer : public QObject {
                            return port == 5 ? emulator.hostDevice() : QString();
                        }};
         QSignalSpy finished{&keyer, &WinKeyer::openFinished};
-        bool start()
-        {
-            QString why;
-            if (!emulator.start(&why)) {
-                qWarning("%s", qPrintable(why));
-                return false;
-            }
-            return true;
-        }
         // Opens port 5 and waits for the handshake to finish.
         bool open()
         {
@@ -34,9 +25,7 @@ class TestWinKeyer : public QObject {
         }
     };
 
-#define START(rig)                                                           \
-    if (!(rig).start())                                                      \
-        QSKIP("no socat pseudo-terminal pair: install socat (install-deps.sh --tests)");
+#define START(rig) WKEMULATOR_START_OR_SKIP((rig).emulator)
 
 private slots:
     void opensAndReportsTheVersion()

@@ -20,9 +20,7 @@ private slots:
         MainWindowHarness h;
         h.writePreferences("K1XYZ");
         WkEmulator emulator(h.env.path());
-        QString why;
-        if (!emulator.start(&why))
-            QSKIP(qPrintable("no socat pseudo-terminal pair: " + why));
+        WKEMULATOR_START_OR_SKIP(emulator);
         Form1 &form = h.start();
 
         WinKeyWiring wiring(form, h.clock, h.dialogs, h.env.file("Documents/Korvex Software/Vardel"));

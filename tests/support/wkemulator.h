@@ -2,6 +2,15 @@
 #include <QByteArray>
 #include <QString>
 
+// Starts `emulator` (a WkEmulator) or skips the test, saying why.
+#define WKEMULATOR_START_OR_SKIP(emulator)                                                     \
+    do {                                                                                       \
+        QString whyNot;                                                                        \
+        if (!(emulator).start(&whyNot))                                                        \
+            QSKIP(qPrintable("no socat pseudo-terminal pair (scripts/install-deps.sh --tests): " \
+                             + whyNot));                                                       \
+    } while (false)
+
 class QProcess;
 class QSerialPort;
 class QTimer;
