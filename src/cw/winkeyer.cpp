@@ -75,10 +75,21 @@ void WinKeyer::wk_open(int port)
         return;
     }
     m_port->setPortName(device);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        emit openFinished(ComOpenFailed, 0);
-        return;
+    m_deadline = m_clock.steadyMs() + kPortBusyMs;
+    const int code = openPort();
+    if (code < 0) {
+        // The keyer thread closes the CW line on its own thread; try again for a moment.
+        m_step = Step::PortBusy;
+        updateTicking();
+    } else if (code != Success) {
+        emit openFinished(code, 0);
     }
+}
+
+int WinKeyer::openPort()
+{
+    if (!m_port->open(QIODevice::ReadWrite))
+        return m_port->error() == QSerialPort::PermissionError ? -1 : ComOpenFailed;
     const bool set = m_port->setBaudRate(wkproto::kBaudRate) &&
                      m_port->setDataBits(QSerialPort::Data8) &&
                      m_port->setParity(QSerialPort::NoParity) &&
@@ -86,8 +97,7 @@ void WinKeyer::wk_open(int port)
                      m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!set) {
         m_port->close();
-        emit openFinished(SetComStFailed, 0);
-        return;
+        return SetComStFailed;
     }
     m_port->clear();
     m_decoder = {};
@@ -96,6 +106,7 @@ void WinKeyer::wk_open(int port)
     m_deadline = m_clock.steadyMs() + kAnswerTimeoutMs;
     send(wkproto::echoTest(kEchoProbe));
     updateTicking();
+    return Success;
 }
 
 void WinKeyer::finishOpen(int code, int version)
@@ -242,7 +253,6 @@ void WinKeyer::onReadyRead()
             const bool xoff = e.value & wkproto::kStatusXoff;
             const bool changed = xoff != m_xoff;
             m_xoff = xoff;
-            m_lastActivity = m_clock.steadyMs();
             // Idle after our own question, asked after the last character: nothing is pending.
             if (!(e.value & wkproto::kStatusBusy) && !xoff && m_askedSinceLastChar && m_pending) {
                 setPending(0);
@@ -271,6 +281,14 @@ void WinKeyer::onReadyRead()
 void WinKeyer::onTick()
 {
     const qint64 now = m_clock.steadyMs();
+    if (m_step == Step::PortBusy) {
+        const int code = openPort();
+        if (code > 0)
+            finishOpen(code, 0);
+        else if (code < 0 && now >= m_deadline)
+            finishOpen(ComOpenFailed, 0);
+        return;
+    }
     if (m_step != Step::Idle) {
         if (now >= m_deadline)
             finishOpen(m_step == Step::EchoTest ? NoEchoResponse : NoOpenResponse, 0);

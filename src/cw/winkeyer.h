@@ -38,6 +38,7 @@ public:
     };
     static constexpr int kAnswerTimeoutMs = 1000;  // per handshake step
     static constexpr int kStatusPollMs = 500;      // asks for status while echoes are late
+    static constexpr int kPortBusyMs = 500;        // the CW line lets go of a shared port
     static constexpr int kBusyStatus = 5;          // wk_getstatus at or above: do not queue more
 
     // `deviceForPort` turns a port number into a device path ("" when there is none).
@@ -82,10 +83,11 @@ signals:
     void closed();
 
 private:
-    enum class Step { Idle, EchoTest, HostOpen };
+    enum class Step { Idle, PortBusy, EchoTest, HostOpen };
     void onReadyRead();
     void onTick();
     void finishOpen(int code, int version);
+    int openPort();  // an open code, or -1 while the port is still held by its other user
     void send(const QByteArray &bytes);
     void dropPort();
     void setPending(int pending);

@@ -2,8 +2,10 @@
 #include "wkemulator.h"
 #include "cw/winkeyer.h"
 
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 // The wk_ calls against an emulated keyer on a pseudo-terminal pair.
 class TestWinKeyer : public QObject {
@@ -83,6 +85,30 @@ private slots:
         QVERIFY(!rig.keyer.isOpen());
         QVERIFY(!rig.keyer.isOpening());
         QCOMPARE(WinKeyer::openCodeText(code).isEmpty(), false);
+    }
+
+    void waitsForTheSharedPortToBeFreed()
+    {
+        Rig rig;
+        START(rig);
+        // The CW key line still holds the port when the keyer asks for it.
+        auto *line = new QSerialPort(rig.emulator.hostDevice(), &rig.keyer);
+        QVERIFY(line->open(QIODevice::ReadWrite));
+        rig.keyer.setReleaseSharedPorts([line] { QTimer::singleShot(30, line, [line] { line->close(); }); });
+        rig.keyer.wk_open(5);
+        QVERIFY(rig.keyer.isOpening());
+        QVERIFY(rig.finished.wait(3000));
+        QCOMPARE(rig.finished.at(0).at(0).toInt(), int(WinKeyer::Success));
+
+        // Held for good: "Com Open Failed" once the moment is over.
+        rig.keyer.wk_close();
+        QVERIFY(line->open(QIODevice::ReadWrite));
+        rig.keyer.setReleaseSharedPorts({});
+        rig.keyer.wk_open(5);
+        QVERIFY(!rig.finished.wait(100));
+        rig.clock.advanceMs(WinKeyer::kPortBusyMs);
+        QVERIFY(rig.finished.wait(1000));
+        QCOMPARE(rig.finished.at(1).at(0).toInt(), int(WinKeyer::ComOpenFailed));
     }
 
     void openCodeTexts()
