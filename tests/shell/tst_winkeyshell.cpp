@@ -33,7 +33,8 @@ private slots:
         host.mode = [] { return QStringLiteral("CW"); };
         host.call = [&h] { return h.field("txtCall")->text(); };
         control.setHost(host);
-        form.keys().add(KeyDispatcher::kCommands,
+        // Before the shell's own Esc, as the CW keys are.
+        form.keys().add(KeyDispatcher::kCommands - 1,
                         [&control](QObject *, QKeyEvent *key) { return control.handleKey(key); });
         wiring.attach(control, nullptr, nullptr);
         QCOMPARE(&control.sender(), static_cast<CwSender *>(&wiring.sender()));
