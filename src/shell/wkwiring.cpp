@@ -21,8 +21,11 @@ WinKeyWiring::WinKeyWiring(Form1 &form, Clock &clock, Dialogs &dialogs,
         [this](int port) { return m_control ? m_control->portMap().serialDevice(port) : QString(); },
         this);
     m_keyer->setReleaseSharedPorts([this] {
-        if (m_keyerThread)
+        // The CW key line and the voice keyer's PTT line may be on the keyer's port.
+        if (m_keyerThread) {
             m_keyerThread->closeLine();
+            m_keyerThread->setPtt(KeyLineKind::None, 0, false);
+        }
     });
     m_sender = new WinKeySender(*m_keyer, this);
     frmWinKey::Context context;

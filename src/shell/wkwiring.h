@@ -20,7 +20,9 @@ class frmWinKey;
 // attach() joins them to the CW control: while the WinKey interface is chosen the control sends
 // through the keyer (and the setup window is loaded), otherwise through the keyer thread;
 // "Configure Winkey" of the CW setup opens the window modally. Opening the keyer first closes
-// the CW key line, whose port it may share.
+// the CW key line and the voice keyer's PTT line (both owned by the keyer thread), whose port
+// it may share. Whoever opens that port the other way round closes the keyer first
+// (findChild<WinKeyer *>() on the main window, then wk_close()).
 //
 // Thread contract: GUI thread only.
 class WinKeyWiring : public QObject {
