@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/cwwiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -68,6 +69,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
+    wireCw(*this, services);
 }
 
 Form1::~Form1()
@@ -522,6 +524,13 @@ void Form1::endProgram()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    bool refused = false;
+    for (const auto &guard : m_closeGuards)
+        refused = !guard() || refused;  // every guard is asked: each stops its own sending
+    if (refused) {
+        event->ignore();
+        return;
+    }
     if (!m_programEnded)
         backup::backupLog(m_log, m_services.folders, m_clock);
     event->accept();

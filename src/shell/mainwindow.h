@@ -8,6 +8,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
+
 class Clock;
 class EntryLineWidget;
 struct ReportContext;
@@ -58,6 +60,8 @@ public:
     KeyDispatcher &keys() { return m_keys; }
     // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
     void logCurrentContact();
+    // Asked before the window closes; one false refuses the close (a CW message is being sent).
+    void addCloseGuard(std::function<bool()> guard) { m_closeGuards.append(std::move(guard)); }
 
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
@@ -128,6 +132,7 @@ private:
 
     Form1Services m_services;
     KeyDispatcher m_keys;
+    QList<std::function<bool()>> m_closeGuards;
     Dialogs &m_dialogs;
     Clock &m_clock;
     LogStore m_log;
