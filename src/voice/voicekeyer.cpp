@@ -1,5 +1,6 @@
 #include "voice/voicekeyer.h"
 
+#include "platform/portmap.h"
 #include "platform/waveplayer.h"
 
 #include <QDir>
@@ -9,17 +10,9 @@ namespace {
 constexpr int kF1 = 112;
 constexpr int kF9 = 120;
 
-// "&H378" or decimal, as the CW keyer's parallel address.
 bool parseAddress(const QString &text, int &value)
 {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const int v = t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ? t.mid(2).toInt(&ok, 16)
-                                                                           : t.toInt(&ok, 10);
-    if (!ok || v <= 0)
-        return false;
-    value = v;
-    return true;
+    return parsePortAddress(text, value) && value > 0;
 }
 }  // namespace
 
@@ -193,6 +186,16 @@ void VoiceKeyer::keyUp()
         m_ptt.keyParallel(m_keyedAddress, false);
     m_keyed = Keyed::None;
     emit transmittingChanged(false);
+}
+
+void VoiceKeyer::pttFailed(const QString &reason)
+{
+    // The keying port could not be opened: nothing is keyed, the message plays on.
+    const bool was = transmitting();
+    m_keyed = Keyed::None;
+    if (was)
+        emit transmittingChanged(false);
+    emit portFailed(reason);
 }
 
 void VoiceKeyer::Timer1_Timer()

@@ -37,6 +37,9 @@ public:
     // Any key on the main window ends the F1 loop.
     void cancelRepeat();
 
+    // The keying port turned out not to open (reported later by the port's owner).
+    void pttFailed(const QString &reason);
+
     bool isPlaying() const;
     bool phoneRepeat() const { return m_phoneRepeat; }
     bool transmitting() const { return m_keyed != Keyed::None; }
