@@ -13,7 +13,7 @@
 
 namespace {
 // Slack beyond the file's own length before a playback that never reported its end is ended.
-constexpr int kOverrunSlackMs = 2000;
+constexpr int kOverrunSlackMs = 5000;  // the sound server reports an end up to ~2 s late
 // Enough of a file to find the format and data chunks behind the usual extra chunks.
 constexpr qint64 kHeadBytes = 64 * 1024;
 
@@ -65,6 +65,9 @@ Info inspectBytes(const QByteArray &head)
             channels = le16(head, body + 2);
             byteRate = le32(head, body + 8);
             bits = le16(head, body + 14);
+            // The extensible form names its sample format in a sub-format code.
+            if (format == 0xFFFE && size >= 26 && body + 26 <= head.size())
+                format = le16(head, body + 24);
             haveFormat = true;
         } else if (id == "data") {
             if (!haveFormat)
