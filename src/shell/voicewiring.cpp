@@ -110,10 +110,10 @@ QObject *wireVoice(Form1 &form, const Form1Services &services)
             phone->showModeless();
             return true;
         }
-        if (form.preferences().currentMode.toUpper() != QLatin1String("PH"))
-            return false;
         // Any key ends the F1 loop, the one that starts the next message too.
         keyer->cancelRepeat();
+        if (form.preferences().currentMode.toUpper() != QLatin1String("PH"))
+            return false;
         if (k >= Qt::Key_F1 && k <= Qt::Key_F9) {
             keyer->FKeyPhone(112 + (k - Qt::Key_F1));
             return true;
