@@ -1,7 +1,11 @@
 // Start-up: record the working directory, show the logo, set up the user folders and the shared
 // preferences, place the shipped tables, then show the main window and run its load.
+#include "cw/keyerthread.h"
+#include "platform/keyline.h"
+#include "platform/keytiming.h"
 #include "shell/mainwindow.h"
 #include "core/folderlock.h"
+#include "shell/voicewiring.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -52,12 +56,17 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.settings = &settings;
     services.shared = &shared;
+    RealKeyLines keyLines;
+    MonotonicTiming keyTiming;
+    KeyerThread keyer(keyLines, keyTiming);
+    services.keyer = &keyer;
 
     // The logo stays up for a moment on its own timer; the main window follows it.
     // Closing the logo must not end the program before the main window is up.
     QApplication::setQuitOnLastWindowClosed(false);
     frmKorvexLogo *logo = showLogo(services.folders.sharedFolder);
     Form1 window(services);
+    wireVoice(window, services);
     auto startMain = [&window] {
         window.show();
         QApplication::setQuitOnLastWindowClosed(true);

@@ -150,6 +150,12 @@ void Form1::Form_Load()
     }
 }
 
+void Form1::setVoiceNavigationLevel(int level)
+{
+    m_prefs.voiceNavigationLevel = level;
+    savepref();
+}
+
 void Form1::savepref()
 {
     QString error;

@@ -12,6 +12,7 @@
 
 class Clock;
 class EntryLineWidget;
+class KeyerThread;
 struct ReportContext;
 class Dialogs;
 class SettingsStore;
@@ -32,6 +33,8 @@ struct Form1Services {
     Clock *clock = nullptr;
     SettingsStore *settings = nullptr;
     SharedPreferences *shared = nullptr;
+    // Owns every keying line (CW key, voice PTT) so a shared port has one owner.
+    KeyerThread *keyer = nullptr;
 };
 
 // The main window: entry line, recent contacts, score, state grid, DX list, clocks and menus.
@@ -89,6 +92,8 @@ public:
     void cmdEdit_Click();
     void cmdDelete_Click();
     void savepref();
+    // The voice navigation window's Done: the new level, saved with the preferences.
+    void setVoiceNavigationLevel(int level);
     void refreshLogList();
     void Labeldisplay();
     void TimeStats();
