@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 #include "shell/cwwiring.h"
+#include "shell/spotwiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -65,6 +66,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     buildControls();
     buildMenus();
     registerCommandKeys();
+    wireSpotting(*this, m_services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
