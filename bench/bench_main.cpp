@@ -1,6 +1,6 @@
 #include "bench.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QRandomGenerator>
 #include <QTextStream>
 
@@ -66,7 +66,11 @@ QStringList RealisticCalls::calls(int n)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The band-map benchmark paints widgets; without a display they paint off screen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
+        && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList filters = app.arguments().mid(1);
     for (auto &[name, fn] : bench::registry()) {
         const QString n = QString::fromLatin1(name);

@@ -62,29 +62,34 @@ QLine BandMapRow::line() const
     return QLine(margin(), y, width() - margin(), y);
 }
 
-QRect BandMapRow::labelRect(const PlacedSpot &spot) const
+BandMapRow::Frame BandMapRow::frame() const
 {
     const QFontMetrics fm = fontMetrics();
     const QLine l = line();
-    const int w = fm.horizontalAdvance(spot.caption) + 4;
-    const int h = fm.height();
-    const int centre = l.x1() + int(std::lround(spot.fraction * (l.x2() - l.x1())));
-    return QRect(centre - w / 2, l.y1() - h - windowGap(m_spotGap), w, h);
+    return {l, fm.height(), fm.ascent(), windowGap(m_spotGap)};
+}
+
+QRect BandMapRow::labelRect(const PlacedSpot &spot, const Frame &f) const
+{
+    const int w = fontMetrics().horizontalAdvance(spot.caption) + 4;
+    const int centre = f.line.x1() + int(std::lround(spot.fraction * (f.line.x2() - f.line.x1())));
+    return QRect(centre - w / 2, f.line.y1() - f.textHeight - f.spotGap, w, f.textHeight);
 }
 
 QRect BandMapRow::spotRect(int slot) const
 {
     for (const PlacedSpot &s : m_spots) {
         if (s.slot == slot)
-            return labelRect(s);
+            return labelRect(s, frame());
     }
     return QRect();
 }
 
 int BandMapRow::slotAt(const QPoint &pos) const
 {
+    const Frame f = frame();
     for (qsizetype i = m_spots.size() - 1; i >= 0; --i) {
-        if (labelRect(m_spots[i]).contains(pos))
+        if (labelRect(m_spots[i], f).contains(pos))
             return m_spots[i].slot;
     }
     return -1;
@@ -94,21 +99,21 @@ void BandMapRow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), kNavy);
-    const QLine l = line();
-    p.setPen(Qt::white);
-    p.drawLine(l);
+    const Frame f = frame();
     const QFontMetrics fm = fontMetrics();
-    const int scaleTop = l.y1() + windowGap(kScaleGap);
+    p.setPen(Qt::white);
+    p.drawLine(f.line);
+    const int scaleBaseline = f.line.y1() + windowGap(kScaleGap) + f.ascent;
     for (int i = 0; i < 5; ++i) {
         const QString &t = m_scale.texts[size_t(i)];
-        const int w = fm.horizontalAdvance(t);
-        const int x = l.x1() + (l.x2() - l.x1()) * i / 4 - w / 2;
-        p.drawText(QRect(x, scaleTop, w, fm.height()), Qt::AlignCenter, t);
+        const int x = f.line.x1() + (f.line.x2() - f.line.x1()) * i / 4 - fm.horizontalAdvance(t) / 2;
+        p.drawText(QPoint(x, scaleBaseline), t);
     }
     // Oldest first, so the newest label is on top where labels overlap.
     for (const PlacedSpot &s : m_spots) {
         p.setPen(ageColour(s.age));
-        p.drawText(labelRect(s), Qt::AlignCenter, s.caption);
+        const QRect r = labelRect(s, f);
+        p.drawText(QPoint(r.left() + 2, r.top() + f.ascent), s.caption);
     }
 }
 

@@ -46,7 +46,15 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    QRect labelRect(const bandmap::PlacedSpot &spot) const;
+    // What every label's place depends on, worked out once per paint or hit test.
+    struct Frame {
+        QLine line;
+        int textHeight;
+        int ascent;
+        int spotGap;
+    };
+    Frame frame() const;
+    QRect labelRect(const bandmap::PlacedSpot &spot, const Frame &f) const;
     int margin() const;
     int windowGap(double share) const;
 

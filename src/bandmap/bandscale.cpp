@@ -50,12 +50,19 @@ Scale zoomScale(const Band &band, const QList<MapSpot> &spots)
     return scale;
 }
 
+// Ages count wall-clock seconds between the two local times, worked out from their fields: the
+// time-zone lookups QDateTime::secsTo makes for local times cost more than the rest of a redraw.
+qint64 wallSeconds(const QDateTime &from, const QDateTime &to)
+{
+    return from.date().daysTo(to.date()) * 86400 + from.time().secsTo(to.time());
+}
+
 Age ageOf(const QDateTime &arrival, const QDateTime &now)
 {
     // A slot without an arrival time keeps the labels' plain white.
     if (!arrival.isValid())
         return Age::Recent;
-    const qint64 age = arrival.secsTo(now);
+    const qint64 age = wallSeconds(arrival, now);
     if (age < kFreshSeconds)
         return Age::Fresh;
     if (age < kRecentSeconds)
@@ -67,9 +74,12 @@ Age ageOf(const QDateTime &arrival, const QDateTime &now)
 
 QString spotText(const MapSpot &spot, float utcOffsetHours)
 {
-    const QDateTime utc = spot.time.addSecs(std::llround(double(utcOffsetHours) * 3600.0));
-    return spot.call + QStringLiteral("  ") + mhzText(spot.freq) + QStringLiteral("  ")
-        + utc.toString(QStringLiteral("HH:mm:ss"));
+    // Only the time of day shows, so it is shifted on its own (wrapping at midnight).
+    const int offset = int(std::llround(double(utcOffsetHours) * 3600.0));
+    const QString time = spot.time.isValid()
+        ? spot.time.time().addSecs(offset).toString(QStringLiteral("HH:mm:ss"))
+        : QString();
+    return spot.call + QStringLiteral("  ") + mhzText(spot.freq) + QStringLiteral("  ") + time;
 }
 
 MapPicture layout(const QList<MapSpot> &spots, const QList<int> &rows, const QDateTime &now,
