@@ -4,6 +4,7 @@
 #include "bandmap/spectrummap.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "spotting/spotstore.h"
 #include "ui/formscaler.h"
 
 using namespace bandmap;
@@ -20,6 +21,24 @@ QList<int> allRows()
     return rows;
 }
 }  // namespace
+
+BandMaps::Store BandMaps::storeOf(SpotStore &spots)
+{
+    Store store;
+    store.read = [&spots] {
+        QList<MapSpot> out;
+        out.reserve(SpotStore::kNewest + 1);
+        for (int i = 0; i <= SpotStore::kNewest; ++i)
+            out.append({spots.DXSpotCall[size_t(i)], spots.DXSpotFreq[size_t(i)],
+                        spots.DXSpotTime[size_t(i)], spots.DXSpotPrefix[size_t(i)]});
+        return out;
+    };
+    store.remove = [&spots](int slot) {
+        if (slot >= 0 && slot <= SpotStore::kNewest)
+            spots.DXSpotFreq[size_t(slot)] = 0;
+    };
+    return store;
+}
 
 BandMaps::BandMaps(Clock &clock, Dialogs &dialogs, Store store, std::function<float()> utcOffset,
                    QObject *parent)

@@ -10,6 +10,7 @@ class BandMapRow;
 class Clock;
 class Dialogs;
 class SpectrumMap;
+class SpotStore;
 class QWidget;
 
 // The two band maps and what the operator does with them: the 10 m strip `lblDX` at the foot
@@ -26,6 +27,9 @@ public:
         std::function<QList<bandmap::MapSpot>()> read;  // slot 0 the oldest, 49 the newest
         std::function<void(int slot)> remove;           // sets the slot's frequency to 0
     };
+
+    // The main window's spot store, slots 0 to 49.
+    static Store storeOf(SpotStore &spots);
 
     // `utcOffset` gives the station's current offset in hours for the times shown.
     BandMaps(Clock &clock, Dialogs &dialogs, Store store, std::function<float()> utcOffset,

@@ -16,6 +16,8 @@
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
+#include "shell/bandmapwiring.h"
+#include "spotting/spotstore.h"
 #include "ui/formscaler.h"
 #include "ui/wincolour.h"
 
@@ -63,6 +65,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     setWindowTitle(caption());
     buildControls();
     buildMenus();
+    m_spots = new SpotStore(m_clock, m_prefixes, [this] { return m_prefs.ownCall; }, this);
+    m_bandMaps = new BandMapWiring(*this, *m_spots);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.

@@ -10,11 +10,13 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class BandMapWiring;
 class Clock;
 struct ReportContext;
 class Dialogs;
 class SettingsStore;
 class SharedPreferences;
+class SpotStore;
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -54,6 +56,13 @@ public:
     QString logPath() const;
     bool programEnded() const { return m_programEnded; }
     bool dupeFound() const { return m_dupeFound; }
+
+    Clock &clock() const { return m_clock; }
+    Dialogs &dialogs() const { return m_dialogs; }
+    // The last 50 spots and the DX list rows, fed by the spotting window.
+    SpotStore &spotStore() const { return *m_spots; }
+    // The 10 m strip, the band map window and the spot panel's PacketResize.
+    BandMapWiring &bandMaps() const { return *m_bandMaps; }
 
     // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
     KeyDispatcher &keys() { return m_keys; }
@@ -153,6 +162,8 @@ private:
     LogStore m_log;
     Preferences m_prefs;
     PrefixTable m_prefixes;
+    SpotStore *m_spots = nullptr;
+    BandMapWiring *m_bandMaps = nullptr;
     bool m_programEnded = false;
     bool m_loaded = false;
 
