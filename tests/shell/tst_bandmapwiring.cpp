@@ -147,6 +147,43 @@ private slots:
         QCOMPARE(title, QStringLiteral(" HF Spectrum Map"));
     }
 
+    // The DX list: a click picks a row's call when its frequency is a number; a double click
+    // opens the band map window.
+    void dxListPicksAndOpens_data()
+    {
+        QTest::addColumn<QString>("frequency");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("numeric") << "28.4" << "JA1XYZ" << "txtRSTR";
+        QTest::newRow("not a number") << "" << "" << "txtCall";
+    }
+    void dxListPicksAndOpens()
+    {
+        QFETCH(QString, frequency);
+        QFETCH(QString, call);
+        QFETCH(QString, focus);
+        Spotted h;
+        h.startWithStrip();
+        auto *list = new QTreeWidget(h.window->findChild<QWidget *>("Form1Client"));
+        list->setObjectName("txtDX");
+        list->setColumnCount(8);
+        list->addTopLevelItem(new QTreeWidgetItem(QStringList{"JA1XYZ", frequency, "Japan"}));
+        h.window->bandMaps().setDxList(list);
+        h.window->bandMaps().PacketResize(false, SpotPanel::Display::List);
+        QVERIFY(list->isVisible() && !h.strip->isVisible());
+        QCOMPARE(list->geometry(), h.strip->geometry());
+        h.field("txtRSTR")->setFocus();
+        const QRect row = list->visualItemRect(list->topLevelItem(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(h.field("txtCall")->text(), call);
+        QCOMPARE(h.focusName(), focus);
+        bool opened = false;
+        h.whileOpen([&](SpectrumMap *) { opened = true; });
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(opened);
+        QVERIFY(!h.dialogs.wasShown("Form Resize Error"));
+    }
+
     void noneGivesTheRoomBack()
     {
         Spotted h;
