@@ -16,7 +16,6 @@ SpectrumMap::SpectrumMap(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("SpectrumMap"));
     setWindowTitle(QString::fromLatin1(kCaption));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
     setFont(font);
