@@ -66,9 +66,9 @@ QStringList RealisticCalls::calls(int n)
 
 int main(int argc, char *argv[])
 {
-    // The band-map benchmark paints widgets; without a display they paint off screen.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
-        && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    // The window benchmarks need a widget application; without a display it draws offscreen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList filters = app.arguments().mid(1);

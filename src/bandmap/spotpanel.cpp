@@ -3,8 +3,15 @@
 #include "bandmap/bandmaprow.h"
 #include "bandmap/bandmaps.h"
 
-#include <QGroupBox>
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QProgressBar>
 
 #include <cmath>
 #include <functional>
@@ -12,13 +19,15 @@
 namespace {
 int r(double v) { return int(std::lround(v)); }
 
-// Panels and frames are squeezed with what they hold; list views, editors and the program's
-// painted widgets are single controls whose insides Qt lays out.
-bool holdsControls(const QWidget *w)
+// Panels, frames and the program's composite widgets (the entry line) are squeezed with what
+// they hold; list views, editors, buttons and labels are single controls whose insides Qt lays
+// out. The same split as the form scaler's.
+bool holdsControls(QWidget *w)
 {
-    const char *name = w->metaObject()->className();
-    return qstrcmp(name, "QWidget") == 0 || qstrcmp(name, "QFrame") == 0
-        || qobject_cast<const QGroupBox *>(w);
+    return !(qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w)
+             || qobject_cast<QAbstractScrollArea *>(w) || qobject_cast<QAbstractSpinBox *>(w)
+             || qobject_cast<QAbstractSlider *>(w) || qobject_cast<QProgressBar *>(w)
+             || qobject_cast<QLabel *>(w) || qobject_cast<QComboBox *>(w));
 }
 }  // namespace
 
