@@ -35,6 +35,11 @@ BandMapWiring::BandMapWiring(Form1 &form, SpotStore &spots)
             dupe->setText(text);
     });
     connect(m_maps, &BandMaps::spottingWindowRequested, this, &BandMapWiring::spottingWindowRequested);
+    // A click on the strip shows the spotting window, as its menu command does.
+    connect(this, &BandMapWiring::spottingWindowRequested, this, [&form] {
+        if (auto *configure = form.findChild<QAction *>(QStringLiteral("mnuDXSpotting")))
+            configure->trigger();
+    });
     form.keys().add(KeyDispatcher::kCommands, [this](QObject *, QKeyEvent *key) {
         if (key->key() != Qt::Key_B || key->modifiers() != Qt::ControlModifier)
             return false;

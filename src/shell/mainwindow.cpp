@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/spotwiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -66,7 +67,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     buildControls();
     buildMenus();
     registerCommandKeys();
-    m_spots = new SpotStore(m_clock, m_prefixes, [this] { return m_prefs.ownCall; }, this);
+    m_spots = wireSpotting(*this, m_services);
     m_bandMaps = new BandMapWiring(*this, *m_spots);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));

@@ -80,11 +80,20 @@ bool SpotReception::addTelnetText(const QString &text)
         m_terminal.append(text);
     bool ok = true;
     qsizetype start = 0;
+    // Where reads began inside the partial line. A prompt ("login: ") is never ended, so a spot
+    // that starts in a later read begins a line of its own.
+    if (!m_telnetLine.isEmpty() && m_readStarts.size() < 64)
+        m_readStarts.append(m_telnetLine.size());
     for (;;) {
         const qsizetype end = text.indexOf(u'\n', start);
         if (end < 0)
             break;
         m_telnetLine.append(QStringView(text).mid(start, end + 1 - start));
+        for (qsizetype i = 0; i < m_readStarts.size() && !isSpotLine(m_telnetLine); ++i) {
+            if (isSpotLine(m_telnetLine.mid(m_readStarts[i])))
+                m_telnetLine.remove(0, m_readStarts[i]);
+        }
+        m_readStarts.clear();
         if (isSpotLine(m_telnetLine)) {
             post(m_telnetLine);
             if (listDxOnly)
@@ -96,6 +105,7 @@ bool SpotReception::addTelnetText(const QString &text)
     m_telnetLine.append(QStringView(text).mid(start));
     if (m_telnetLine.size() > kMaxLine) {
         m_telnetLine.clear();
+        m_readStarts.clear();
         ok = false;
     }
     return ok;

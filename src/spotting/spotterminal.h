@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -67,4 +68,5 @@ private:
     SpotTerminal m_terminal;
     QString m_receiveBuffer = QStringLiteral("\n");
     QString m_telnetLine;
+    QList<qsizetype> m_readStarts;
 };

@@ -317,12 +317,16 @@ void TestSpotStore::telnetLinesAcrossReads()
     const QString a = clusterLine("W3LPL", "28025.0", "K5ABC") + "\r\n";
     const QString b = clusterLine("N1XX", "28400.5", "JA1XYZ") + "\r\n";
     QVERIFY(reception.addTelnetText("login: "));
-    QCOMPARE(reception.terminal().text(), QString("login: "));
+    // A spot right after the unanswered prompt still parses.
+    QVERIFY(reception.addTelnetText(a.left(30)));
+    QVERIFY(reception.addTelnetText(a.mid(30)));
+    QCOMPARE(posted, QStringList{"K5ABC@28025.0"});
+    posted.clear();
     // Two spots in one read, the second split across reads, then the first again.
     QVERIFY(reception.addTelnetText("W1AW\r\nHello\r\n" + a + b.left(40)));
     QVERIFY(reception.addTelnetText(b.mid(40) + a));
     QCOMPARE(posted, (QStringList{"K5ABC@28025.0", "JA1XYZ@28400.5", "K5ABC@28025.0"}));
-    QCOMPARE(reception.terminal().text(), "login: W1AW\r\nHello\r\n" + a + b + a);
+    QCOMPARE(reception.terminal().text(), "login: " + a + "W1AW\r\nHello\r\n" + a + b + a);
 
     reception.listDxOnly = true;
     QVERIFY(reception.addTelnetText("chatter\r\n" + b));
