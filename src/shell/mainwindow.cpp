@@ -19,6 +19,8 @@
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
+#include "shell/bandmapwiring.h"
+#include "spotting/spotstore.h"
 #include "ui/formscaler.h"
 #include "ui/wincolour.h"
 
@@ -66,7 +68,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     buildControls();
     buildMenus();
     registerCommandKeys();
-    wireSpotting(*this, m_services);
+    m_spots = wireSpotting(*this, m_services);
+    m_bandMaps = new BandMapWiring(*this, *m_spots);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.

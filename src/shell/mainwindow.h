@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class BandMapWiring;
 class Clock;
 class EntryLineWidget;
 class KeyerThread;
@@ -17,6 +18,7 @@ struct ReportContext;
 class Dialogs;
 class SettingsStore;
 class SharedPreferences;
+class SpotStore;
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -58,6 +60,13 @@ public:
     QString logPath() const;
     bool programEnded() const { return m_programEnded; }
     bool dupeFound() const;
+
+    Clock &clock() const { return m_clock; }
+    Dialogs &dialogs() const { return m_dialogs; }
+    // The last 50 spots and the DX list rows, fed by the spotting window.
+    SpotStore &spotStore() const { return *m_spots; }
+    // The 10 m strip, the band map window and the spot panel's PacketResize.
+    BandMapWiring &bandMaps() const { return *m_bandMaps; }
 
     // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
     KeyDispatcher &keys() { return m_keys; }
@@ -143,6 +152,8 @@ private:
     LogStore m_log;
     Preferences m_prefs;
     PrefixTable m_prefixes;
+    SpotStore *m_spots = nullptr;
+    BandMapWiring *m_bandMaps = nullptr;
     bool m_programEnded = false;
     bool m_loaded = false;
     bool m_listSorted = false;  // the operator sorted the recent contacts by a column

@@ -1,6 +1,8 @@
 #include "shell/spotwiring.h"
 
 #include "shell/mainwindow.h"
+#include "bandmap/bandmaps.h"
+#include "shell/bandmapwiring.h"
 #include "spotting/dxlistview.h"
 #include "spotting/packetspotfrm.h"
 #include "spotting/spotstore.h"
@@ -62,6 +64,10 @@ SpotStore *wireSpotting(Form1 &form, const Form1Services &services)
 
     auto *list = new DxListView(*store, form.centralWidget());
     list->hide();
+    // A double click on the list opens the band map window (the wiring exists once the
+    // constructor has made it, before any operator can click).
+    QObject::connect(list, &QTreeWidget::itemDoubleClicked, &form,
+                     [f] { f->bandMaps().maps().showSpectrumMap(f); });
     QObject::connect(list, &DxListView::callClicked, &form, [f](const QString &call) {
         if (auto *txtCall = f->findChild<QLineEdit *>(QStringLiteral("txtCall"))) {
             txtCall->setText(call);
@@ -100,8 +106,15 @@ SpotStore *wireSpotting(Form1 &form, const Form1Services &services)
             s.serialDevice = [settings](int port) { return serialDeviceFor(settings, port); };
             s.savepref = [f] { f->savepref(); };
             auto *w = new PacketSpotfrm(s, f);
-            QObject::connect(w, &PacketSpotfrm::PacketResize, f,
-                             [f, list, w] { PacketResize(*f, list, w); });
+            QObject::connect(w, &PacketSpotfrm::PacketResize, f, [f, list, w] {
+                PacketResize(*f, list, w);
+                // The strip takes the foot of the window only while "Band Map" is chosen.
+                const bool none = w->transport() == "None" || w->transport().isEmpty();
+                f->bandMaps().PacketResize(none || w->showListOnMainWindow(),
+                                           SpotPanel::Display::BandMap);
+            });
+            QObject::connect(w, &PacketSpotfrm::bandMapRefreshDue, f,
+                             [f] { f->bandMaps().maps().DisplayBandMapLabels(); });
             *window = w;
         }
         (*window)->showWindow();
