@@ -1,6 +1,7 @@
 #include "bandplan/frmbandplan.h"
 
 #include "platform/dialogs.h"
+#include "ui/formscaler.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -111,7 +112,7 @@ frmBandPlan::frmBandPlan(const QString &bandPlanPath, Dialogs &dialogs, QWidget 
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
     m_buttons.append(done);
 
-    resize(kDesignWidth / 15, kDesignHeight / 15);
+    resize(formscale::px(kDesignWidth), formscale::px(kDesignHeight));
 }
 
 void frmBandPlan::fitToWorkArea()
@@ -141,14 +142,14 @@ QRect frmBandPlan::design(int left, int top, int w, int h) const
 
 double frmBandPlan::fontRatio() const
 {
-    return std::min(double(width()) / (kDesignWidth / 15), double(height()) / (kDesignHeight / 15));
+    return std::min(double(width()) / formscale::px(kDesignWidth), double(height()) / formscale::px(kDesignHeight));
 }
 
 double frmBandPlan::screenFactor() const
 {
     const QScreen *s = screen();
-    const double screenWidth = s ? s->geometry().width() : kDesignWidth / 15;
-    return std::min(screenWidth * 15 / kDesignWidth, 1.5);
+    const double screenWidth = s ? s->geometry().width() : formscale::px(kDesignWidth);
+    return std::min(screenWidth / formscale::px(kDesignWidth), 1.5);
 }
 
 void frmBandPlan::layoutFixedControls()

@@ -24,6 +24,16 @@ QString fileNameStem(const QString &ownCall)
     return n == 0 ? QStringLiteral("YourCall") : ownCall.left(n);
 }
 
+QString proposedReportPath(const AppFolders &folders, const QString &ownCall, const QString &extension)
+{
+    return QDir(folders.productDataFolder).filePath(fileNameStem(ownCall) + extension);
+}
+
+QString proposedAdifPath(const AppFolders &folders)
+{
+    return QDir(folders.productDataFolder).filePath(QStringLiteral("Vardel.adi"));
+}
+
 QString locateDataFile(const AppFolders &folders, const QString &name)
 {
     for (const QString &folder : {folders.sharedFolder, folders.productDataFolder, folders.workingDir}) {

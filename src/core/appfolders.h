@@ -17,6 +17,11 @@ struct AppFolders {
 // letters of the own call, or "YourCall" when that run is empty.
 QString fileNameStem(const QString &ownCall);
 
+// Where a report or export is proposed to go: `extension` (".log", ".sum", ".dup") after the
+// stem of the own call, or the ADIF file, in the product data folder.
+QString proposedReportPath(const AppFolders &folders, const QString &ownCall, const QString &extension);
+QString proposedAdifPath(const AppFolders &folders);
+
 // The first of shared folder, product data folder and working directory that holds `name`
 // (any letter case); the working-directory path when none does.
 QString locateDataFile(const AppFolders &folders, const QString &name);

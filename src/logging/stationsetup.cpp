@@ -19,8 +19,8 @@
 #include <QTimer>
 
 namespace {
-// Design units are twips; 15 to the pixel. (Switch to the shared form scaler once it is in.)
-QRect twips(int x, int y, int w, int h) { return QRect(x / 15, y / 15, w / 15, h / 15); }
+// Design units are twips.
+constexpr QRect twips(int x, int y, int w, int h) { return formscale::rect(x, y, w, h); }
 constexpr int kRowTop = 150;
 constexpr int kRowStep = 390;
 }  // namespace

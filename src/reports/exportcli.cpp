@@ -196,13 +196,12 @@ int runExportCommand(const QStringList &args)
     ReportContext ctx;
     ctx.prefs = &prefs;
     const StationInfo station = ctx.station();
-    const QString stem = fileNameStem(station.call);
     const QString windowTitle = QString::fromLatin1(kMainWindowTitle);
 
     QByteArray bytes;
     QString proposed;
     if (kind == QLatin1String("cabrillo")) {
-        proposed = QDir(folders.productDataFolder).filePath(stem + QStringLiteral(".log"));
+        proposed = proposedReportPath(folders, station.call, QStringLiteral(".log"));
         CabrilloWriter::Format format = CabrilloWriter::Format::Sponsor;
         if (parser.isSet(formatOpt)) {
             const QString form = parser.value(formatOpt).toLower();
@@ -214,14 +213,14 @@ int runExportCommand(const QStringList &args)
         if (!CabrilloWriter(station, fields, score, windowTitle, format).build(log.records(), bytes, &why))
             return fail(why);
     } else if (kind == QLatin1String("cover")) {
-        proposed = QDir(folders.productDataFolder).filePath(stem + QStringLiteral(".sum"));
+        proposed = proposedReportPath(folders, station.call, QStringLiteral(".sum"));
         if (!CoverSheetWriter(station, fields, score).build(log.records(), bytes, &why))
             return fail(why);
     } else if (kind == QLatin1String("dupe")) {
-        proposed = QDir(folders.productDataFolder).filePath(stem + QStringLiteral(".dup"));
+        proposed = proposedReportPath(folders, station.call, QStringLiteral(".dup"));
         bytes = DupeSheetWriter(station.call).build(log.records());
     } else if (kind == QLatin1String("adif")) {
-        proposed = QDir(folders.productDataFolder).filePath(QStringLiteral("Vardel.adi"));
+        proposed = proposedAdifPath(folders);
         AdifCountryTable table;
         QString tablePath = parser.isSet(tableOpt)
                                 ? parser.value(tableOpt)

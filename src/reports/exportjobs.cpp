@@ -43,7 +43,7 @@ bool exportAdif(const ReportContext &ctx, QWidget *parent)
     }
 
     const QString path = dialogs.saveFile(parent, QStringLiteral("Save As"),
-                                          QDir(ctx.folders.productDataFolder).filePath(QStringLiteral("Vardel.adi")),
+                                          proposedAdifPath(ctx.folders),
                                           QStringLiteral("ADIF Files (*.adi)"));
     if (path.isEmpty())
         return false;

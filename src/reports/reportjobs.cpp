@@ -42,8 +42,7 @@ void ReportJobs::failed(const QString &why)
 template <typename Build>
 bool ReportJobs::writeFile(const QString &extension, const QString &filter, Build build, QString &path)
 {
-    const QString proposed = QDir(m_ctx.folders.productDataFolder)
-                                 .filePath(fileNameStem(m_ctx.station().call) + extension);
+    const QString proposed = proposedReportPath(m_ctx.folders, m_ctx.station().call, extension);
     path = m_ctx.dialogs->saveFile(m_parent, QStringLiteral("Save As"), proposed, filter);
     if (path.isEmpty())
         return false;  // cancelled: nothing written, nothing said

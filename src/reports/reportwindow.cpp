@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "ui/keyfilter.h"
 #include "reports/reportjobs.h"
+#include "ui/formscaler.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -14,11 +15,10 @@
 using namespace reports;
 
 namespace {
-// Design units are twips on the 9600 x 7200 basis; 15 twips make a pixel. The shared form
-// scaler replaces this once the window is scaled with the rest.
+// Design units are twips on the 9600 x 7200 basis.
 void place(QWidget *w, int x, int y, int width, int height)
 {
-    w->setGeometry(x / 15, y / 15, width / 15, height / 15);
+    w->setGeometry(formscale::rect(x, y, width, height));
 }
 
 constexpr int kFieldTop = 240;

@@ -1,6 +1,7 @@
 #include "reports/tallisoptions.h"
 
 #include "ui/keyfilter.h"
+#include "ui/formscaler.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -11,9 +12,9 @@
 #include <QScreen>
 
 namespace {
-void place(QWidget *w, int x, int y, int width, int height)  // twips, 15 to a pixel
+void place(QWidget *w, int x, int y, int width, int height)  // twips
 {
-    w->setGeometry(x / 15, y / 15, width / 15, height / 15);
+    w->setGeometry(formscale::rect(x, y, width, height));
 }
 QRadioButton *option(QWidget *parent, const char *name, const QString &caption, int x, int y)
 {

@@ -217,7 +217,7 @@ void GraphQSO::layoutControls()
     const QRectF strip(plot.left(), std::round(h * 0.79), plot.width(), std::round(h * 0.03));
     m_canvas->setFrames(plot, strip);
 
-    // Label text follows the window the way the design's fonts follow the screen.
+    // Label text follows the window as the other windows' fonts follow the screen.
     QFont f = font();
     f.setPixelSize(std::max(10, int(std::min(w / 640.0, h / 480.0) * 11)));
     const int lineH = QFontMetrics(f).height() + 2;

@@ -19,8 +19,13 @@ constexpr double kTwipsPerPixel = 15;
 constexpr double kLiftTwips = 170;      // the shared scaler places windows this far above centre
 inline constexpr const char *kErrorTitle = "Form Resize Error";
 
-// Design twips to pixels, for laying out controls.
+// Design twips to pixels, for laying out controls (rounded, as the scaler rounds).
 constexpr int px(double twips) { return int(twips / kTwipsPerPixel + 0.5); }
+// A control's design box in twips, in pixels.
+constexpr QRect rect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
 
 struct Box {
     double left = 0, top = 0, width = 0, height = 0;

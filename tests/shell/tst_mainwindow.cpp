@@ -518,8 +518,8 @@ private slots:
         QVERIFY(h.find<QLabel>("Label10_36")->styleSheet().contains("rgb(0, 128, 0)"));  // Alaska by name
     }
 
-    // A picture of the main window for a reviewer, in the test folder and /tmp/vardel-shots.
-    void screenshot()
+    // The picture of the window shows the status line in its colour, and the partial dupes.
+    void pictureShowsTheEntryLine()
     {
         MainWindowHarness h;
         h.writePreferences();
@@ -533,9 +533,14 @@ private slots:
         h.type("txtCall", "W1A");
         const QImage shot = h.window->grab().toImage();
         QVERIFY(!shot.isNull());
-        QDir().mkpath("/tmp/vardel-shots");
         QVERIFY(shot.save(h.env.file("mainwindow.png")));
-        shot.save("/tmp/vardel-shots/mainwindow.png");
+        QLabel *status = h.find<QLabel>("lblDialog");
+        const QPoint inStatus = status->mapTo(h.window.get(), QPoint(status->width() - 4, status->height() / 2));
+        QCOMPARE(shot.pixelColor(inStatus), QColor(0, 192, 192));
+        QLabel *dupes = h.find<QLabel>("lblDupe");
+        const QPoint inDupes = dupes->mapTo(h.window.get(), QPoint(dupes->width() - 4, dupes->height() / 2));
+        QCOMPARE(shot.pixelColor(inDupes), QColor(0, 192, 192));
+        QCOMPARE(h.label("lblDupe"), QString("W1AW "));
     }
 
     void countryCompletionAndTheNewLabel()
