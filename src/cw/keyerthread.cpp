@@ -4,6 +4,9 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <pthread.h>
+#include <sched.h>
+
 
 namespace {
 
@@ -287,6 +290,17 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
         QMutexLocker lock(&m_mutex);
         m_buffer.clear();
         return;
+    }
+
+    // Real-time scheduling keeps busy programs from delaying a unit's end. Not for the counted
+    // loop, which spins for whole units and would starve the windows on a small machine. An
+    // operator without the right to it still gets the absolute deadlines.
+    const bool realTime = s.method != KeyTiming::Method::Loop;
+    if (realTime != m_realTime) {
+        sched_param param{};
+        param.sched_priority = realTime ? 1 : 0;
+        pthread_setschedparam(pthread_self(), realTime ? SCHED_FIFO : SCHED_OTHER, &param);
+        m_realTime = realTime;
     }
 
     qint64 start = m_timing.nowNs();

@@ -99,4 +99,5 @@ private:
     KeyLineKind m_pttOpenKind = KeyLineKind::None;
     int m_pttOpenPort = 0;
     qint64 m_lastEndNs = 0;
+    bool m_realTime = false;
 };
