@@ -7,6 +7,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+
 namespace {
 
 // A character that is ready this soon after the last one ended continues its timeline.
@@ -80,6 +81,10 @@ bool KeyerThread::backspace()
     if (m_buffer.isEmpty())
         return false;
     m_buffer.chop(1);
+    const bool ends = endIfIdle();
+    lock.unlock();
+    if (ends)
+        emit sendingChanged(false);
     return true;
 }
 
@@ -87,6 +92,20 @@ void KeyerThread::stop()
 {
     QMutexLocker lock(&m_mutex);
     m_buffer.clear();
+    const bool ends = endIfIdle();
+    lock.unlock();
+    if (ends)
+        emit sendingChanged(false);
+}
+
+bool KeyerThread::endIfIdle()
+{
+    // Text taken back before the keyer picked up its first character never gets keyed, so the
+    // keyer would not report the end: say it here.
+    if (!m_buffer.isEmpty() || m_keying || !m_sending.load())
+        return false;
+    m_sending.store(false);
+    return true;
 }
 
 QString KeyerThread::unsent() const
@@ -144,12 +163,6 @@ void KeyerThread::emitQueued(const std::function<void()> &f)
 
 void KeyerThread::run()
 {
-    // Real-time scheduling keeps other programs from delaying a unit's end; an operator
-    // without the right to it still gets the absolute deadlines.
-    sched_param param{};
-    param.sched_priority = 1;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
-
     for (;;) {
         QMutexLocker lock(&m_mutex);
         while (!m_quit && m_buffer.isEmpty() && !m_openRequested && !m_closeRequested
@@ -170,6 +183,7 @@ void KeyerThread::run()
         if (haveChar) {
             c = m_buffer.at(0);
             m_buffer.remove(0, 1);
+            m_keying = true;
         }
         lock.unlock();
 
@@ -217,8 +231,9 @@ void KeyerThread::run()
         keyCharacter(c, s);
 
         lock.relock();
+        m_keying = false;
         const QString rest = m_buffer;
-        const bool ended = rest.isEmpty();
+        const bool ended = rest.isEmpty() && m_sending.load();
         if (ended)
             m_sending.store(false);
         lock.unlock();
@@ -275,6 +290,17 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
         QMutexLocker lock(&m_mutex);
         m_buffer.clear();
         return;
+    }
+
+    // Real-time scheduling keeps busy programs from delaying a unit's end. Not for the counted
+    // loop, which spins for whole units and would starve the windows on a small machine. An
+    // operator without the right to it still gets the absolute deadlines.
+    const bool realTime = s.method != KeyTiming::Method::Loop;
+    if (realTime != m_realTime) {
+        sched_param param{};
+        param.sched_priority = realTime ? 1 : 0;
+        pthread_setschedparam(pthread_self(), realTime ? SCHED_FIFO : SCHED_OTHER, &param);
+        m_realTime = realTime;
     }
 
     qint64 start = m_timing.nowNs();

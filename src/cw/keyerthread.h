@@ -69,6 +69,7 @@ private:
     void keyCharacter(QChar c, const KeyerSettings &s);
     bool ensureLine(const KeyerSettings &s, bool report);
     void emitQueued(const std::function<void()> &f);
+    bool endIfIdle();  // with m_mutex held
 
     KeyLineFactory &m_lines;
     KeyTiming &m_timing;
@@ -86,6 +87,7 @@ private:
     int m_pttPort = 0;
     bool m_pttOn = false;
     bool m_quit = false;
+    bool m_keying = false;  // the keyer thread has taken a character and is keying it
 
     std::atomic<bool> m_sending{false};
     std::atomic<int> m_wpm{13};
@@ -97,4 +99,5 @@ private:
     KeyLineKind m_pttOpenKind = KeyLineKind::None;
     int m_pttOpenPort = 0;
     qint64 m_lastEndNs = 0;
+    bool m_realTime = false;
 };

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 // The CW keys on the real main window. The interface is RTS with port 0, so the real keyer
@@ -19,7 +20,7 @@ private slots:
 private:
     static void writeCw(MainWindowHarness &h, const QByteArray &f2)
     {
-        h.env.write("CW.txt", "\"CQ\"\r\n\"" + f2 + "\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+        h.env.write("CW.txt", "\"CQ CQ CQ CQ CQ\"\r\n\"" + f2 + "\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
                               "\"0\"\r\n\"99\"\r\n\"AGN\"\r\n\"\"\r\n\"0\"\r\n1\r\n\"&H378\"\r\n0\r\n\"0\"\r\n");
     }
 };
@@ -90,11 +91,14 @@ void TestCwKeys::closeRefusedOnceWhileSending()
     Form1 &w = h.start();
     auto *sender = w.findChild<CwSender *>();
     QVERIFY(sender);
+    QCOMPARE(sender->speed(), 99);
+    QSignalSpy keyed(sender, &CwSender::charKeyed);
     h.key(Qt::Key_F1);
     QVERIFY(sender->isSending());
+    QVERIFY(keyed.wait());  // the keyer is on the second character now
     QVERIFY(!w.close());  // stops the message after the current character
     QVERIFY(w.isVisible());
-    QTRY_VERIFY(!sender->isSending());
+    QTRY_VERIFY2(!sender->isSending(), qPrintable(QStringLiteral("speed %1 unsent %2").arg(sender->speed()).arg(sender->unsent())));
     QVERIFY(w.close());
 }
 
