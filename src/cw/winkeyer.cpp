@@ -21,6 +21,7 @@ WinKeyer::WinKeyer(Clock &clock, std::function<QString(int)> deviceForPort, QObj
         // Unplugged: the device is gone; anything else is left to the time limits.
         if (error == QSerialPort::ResourceError && m_port->isOpen()) {
             const bool wasOpen = isOpen();
+            m_port->close();  // no flush: writing to a vanished device errors again
             dropPort();
             if (wasOpen)
                 emit closed();

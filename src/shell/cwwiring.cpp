@@ -110,7 +110,8 @@ CwControl *wireCw(Form1 &form, const Form1Services &services)
     host.showStrings = [station] { station->showModeless(station->strings); };
     control.setHost(host);
 
-    form.keys().add(KeyDispatcher::kCommands, [&control](QObject *, QKeyEvent *key) {
+    // Before the window's own Esc (also a command key): Esc stops a message being sent.
+    form.keys().add(KeyDispatcher::kCommands - 1, [&control](QObject *, QKeyEvent *key) {
         return control.handleKey(key);
     });
     qApp->installEventFilter(new BareAltFilter(form));

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 #include "shell/cwwiring.h"
 #include "shell/spotwiring.h"
+#include "shell/wkwiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -74,7 +75,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
-    wireCw(*this, services);
+    wireWinKeyer(*this, services, *wireCw(*this, services));
 }
 
 Form1::~Form1()

@@ -111,6 +111,20 @@ private slots:
         QCOMPARE(rig.finished.at(1).at(0).toInt(), int(WinKeyer::ComOpenFailed));
     }
 
+    void unpluggedKeyerCountsAsClosed()
+    {
+        Rig rig;
+        START(rig);
+        QVERIFY(rig.open());
+        rig.keyer.wk_char('E');
+        QSignalSpy closed(&rig.keyer, &WinKeyer::closed);
+        rig.emulator.unplug();
+        rig.keyer.wk_char('T');  // writing to the vanished device must not bring us down
+        QVERIFY(closed.wait(3000));
+        QVERIFY(!rig.keyer.isOpen());
+        QCOMPARE(rig.keyer.wk_getstatus(), 0);
+    }
+
     void openCodeTexts()
     {
         const QStringList texts{"WK Success!", "No Echo Response", "Echo Mismatch",

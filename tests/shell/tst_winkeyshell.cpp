@@ -1,14 +1,10 @@
 #include "mainwindowharness.h"
 #include "wkemulator.h"
-#include "cw/cwcontrol.h"
 #include "cw/frmwinkey.h"
 #include "cw/winkeyer.h"
-#include "cw/winkeysender.h"
-#include "shell/wkwiring.h"
+#include "platform/portmap.h"
 
-#include <QKeyEvent>
 #include <QLabel>
-#include <QSignalSpy>
 
 // The main window keys the external keyer: F1 sends the CQ message to it, Esc clears it.
 class TestWinKeyShell : public QObject {
@@ -21,28 +17,23 @@ private slots:
         h.writePreferences("K1XYZ");
         WkEmulator emulator(h.env.path());
         WKEMULATOR_START_OR_SKIP(emulator);
+        // CW.txt: F1 "CQ TEST DE K1XYZ", speed 12 (slow enough to press Esc in the middle),
+        // interface 5; the keyer's port 5 is the emulator.
+        QByteArray cw = "\"CQ TEST DE K1XYZ\"\r\n";
+        for (int i = 2; i <= 9; ++i)
+            cw += "\"\"\r\n";
+        cw += "\"0\"\r\n\"12\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
+        h.env.write("CW.txt", cw);
+        h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
         Form1 &form = h.start();
-
-        WinKeyWiring wiring(form, h.clock, h.dialogs, h.env.file("Documents/Korvex Software/Vardel"));
-        CwControl control(wiring.sender(), nullptr);
-        control.portMap().setSerialDevice(5, emulator.hostDevice());
-        control.settings().keyingInterface = 5;
-        control.settings().speed = "12";  // slow enough to press Esc in the middle
-        control.settings().messages[0] = "CQ TEST DE K1XYZ";
-        CwHost host;
-        host.mode = [] { return QStringLiteral("CW"); };
-        host.call = [&h] { return h.field("txtCall")->text(); };
-        control.setHost(host);
-        // Before the shell's own Esc, as the CW keys are.
-        form.keys().add(KeyDispatcher::kCommands - 1,
-                        [&control](QObject *, QKeyEvent *key) { return control.handleKey(key); });
-        wiring.attach(control, nullptr, nullptr);
-        QCOMPARE(&control.sender(), static_cast<CwSender *>(&wiring.sender()));
+        auto *keyer = form.findChild<WinKeyer *>();
+        auto *window = form.findChild<frmWinKey *>();
+        QVERIFY(keyer && window);
 
         h.type("txtCall", "W1AW");
         h.key(Qt::Key_F1);  // the keyer is closed: opened first, then fed
-        QTRY_VERIFY(wiring.keyer().isOpen());
-        QCOMPARE(wiring.window().lblOpenStatus->text(), QString("WK Success!"));
+        QTRY_VERIFY(keyer->isOpen());
+        QCOMPARE(window->lblOpenStatus->text(), QString("WK Success!"));
         QTRY_COMPARE(emulator.speed(), 12);
         QTRY_VERIFY(emulator.keyed().size() >= 1);
 
@@ -56,7 +47,6 @@ private slots:
         h.key(Qt::Key_Escape);  // sending: stops it, the entry line stays
         QTRY_COMPARE(emulator.clears(), 1);
         QCOMPARE(emulator.buffered(), QByteArray());
-        QVERIFY(!control.sender().isSending());
         QVERIFY(emulator.keyed().size() < 16);
         QCOMPARE(h.field("txtCall")->text(), QString("W1AW"));
 
@@ -64,9 +54,10 @@ private slots:
         QCOMPARE(h.field("txtCall")->text(), QString());
         QCOMPARE(emulator.clears(), 1);
 
-        // A whole message at full speed arrives byte for byte.
-        control.settings().speed = "99";
-        control.applySettings();
+        // Up to full speed; a whole message arrives byte for byte.
+        for (int i = 12; i < 99; ++i)
+            h.key(Qt::Key_Up);
+        QCOMPARE(h.label("lblDialog"), QString("99 WPM"));
         QTRY_COMPARE(emulator.speed(), 99);
         emulator.clearRecord();
         const QByteArray before = emulator.keyed();

@@ -83,9 +83,19 @@ bool WkEmulator::start(QString *why)
     return true;
 }
 
+void WkEmulator::unplug()
+{
+    if (m_port)
+        m_port->close();
+    if (m_socat) {
+        m_socat->terminate();
+        m_socat->waitForFinished(2000);
+    }
+}
+
 void WkEmulator::reply(quint8 b)
 {
-    if (!m_silent && m_port) {
+    if (!m_silent && m_port && m_port->isOpen()) {
         m_port->write(QByteArray(1, char(b)));
         m_port->flush();
     }

@@ -51,6 +51,7 @@ public:
     void holdXoff(bool hold);  // reports XOFF and keys nothing until released
     void moveSpeedPot(int value);                         // sends a pot byte
     void clearRecord() { m_received.clear(); }
+    void unplug();  // ends socat: the program's side of the pair goes away
 
 private:
     void onBytes();
