@@ -4,7 +4,6 @@
 #include "platform/keyline.h"
 #include "platform/keytiming.h"
 #include "shell/mainwindow.h"
-#include "shell/voicewiring.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -51,7 +50,6 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     frmKorvexLogo *logo = showLogo(services.folders.sharedFolder);
     Form1 window(services);
-    wireVoice(window, services);
     auto startMain = [&window] {
         window.show();
         QApplication::setQuitOnLastWindowClosed(true);

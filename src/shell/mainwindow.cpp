@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/voicewiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -63,6 +64,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     setWindowTitle(caption());
     buildControls();
     buildMenus();
+    wireVoice(*this, services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
