@@ -4,6 +4,7 @@
 #include "platform/keyline.h"
 #include "platform/keytiming.h"
 #include "shell/mainwindow.h"
+#include "core/folderlock.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -14,6 +15,7 @@
 #include "ui/userfolders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -24,10 +26,23 @@ int main(int argc, char *argv[])
         return runExportCommand(app.arguments().mid(2));
     }
     QApplication app(argc, argv);
+    QtDialogs dialogs;
+    // A second program in this folder would lose the first one's contacts: it ends untouched.
+    // Taken before the application name is set, so the lock names the program by its executable
+    // and a live holder is told apart from a process id reused by something else.
+    FolderLock folderLock;
+    const FolderLock::Result lock = folderLock.acquire(QDir::currentPath());
+    if (lock != FolderLock::Result::Acquired) {
+        const bool held = lock == FolderLock::Result::HeldByOther;
+        dialogs.message(nullptr, folderLock.message(QDir::currentPath()),
+                        held ? QStringLiteral("Folder in Use") : QStringLiteral("Folder Not Locked"),
+                        Dialogs::Buttons::Ok, held ? Dialogs::Icon::Critical : Dialogs::Icon::Warning);
+        if (held)
+            return 1;
+    }
     QApplication::setOrganizationName(QStringLiteral("Korvex_Software"));
     QApplication::setApplicationName(QStringLiteral("Vardel"));
 
-    QtDialogs dialogs;
     SystemClock clock;
     QtSettingsStore settings;
     SharedPreferences shared;
