@@ -5,7 +5,6 @@
 #include "platform/keytiming.h"
 #include "shell/mainwindow.h"
 #include "core/folderlock.h"
-#include "shell/voicewiring.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -66,7 +65,6 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     frmKorvexLogo *logo = showLogo(services.folders.sharedFolder);
     Form1 window(services);
-    wireVoice(window, services);
     auto startMain = [&window] {
         window.show();
         QApplication::setQuitOnLastWindowClosed(true);

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 #include "shell/cwwiring.h"
 #include "shell/spotwiring.h"
+#include "shell/voicewiring.h"
 #include "shell/wkwiring.h"
 
 #include "core/entryline.h"
@@ -76,6 +77,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
     wireWinKeyer(*this, services, *wireCw(*this, services));
+    // After the CW keys: the voice keys join their Options > Transmit menu.
+    wireVoice(*this, services);
 }
 
 Form1::~Form1()

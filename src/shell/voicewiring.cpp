@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 
 namespace {
 
@@ -37,14 +38,22 @@ public:
 };
 
 struct VoiceParts : QObject {
+    // The windows (children of the main window) and the keyer use the players, the recorder
+    // and the PTT output: they go first, releasing the transmitter on the way.
+    ~VoiceParts() override
+    {
+        delete phone;
+        delete blind;
+        delete keyer;
+    }
     std::unique_ptr<PttKeying> ptt;
     SoundEffectPlayer *messagePlayer = nullptr;
     SoundEffectPlayer *promptPlayer = nullptr;
     AudioSourceRecorder *recorder = nullptr;
     VoiceKeyer *keyer = nullptr;
-    PhoneFrm *phone = nullptr;
+    QPointer<PhoneFrm> phone;
     Announcer *announcer = nullptr;
-    BlindFrm *blind = nullptr;
+    QPointer<BlindFrm> blind;
 };
 
 QMenu *transmitMenu(Form1 &form)

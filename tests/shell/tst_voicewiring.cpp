@@ -1,6 +1,5 @@
 // The voice keyer and the navigation prompts on the real main window, driven by keys and menus.
 #include "mainwindowharness.h"
-#include "shell/voicewiring.h"
 #include "voice/blindfrm.h"
 #include "voice/phonefrm.h"
 
@@ -10,17 +9,6 @@
 
 class TestVoiceWiring : public QObject {
     Q_OBJECT
-
-    static void wire(MainWindowHarness &h)
-    {
-        Form1Services s;
-        s.folders.workingDir = h.env.path();
-        s.dialogs = &h.dialogs;
-        s.clock = &h.clock;
-        s.settings = &h.settings;
-        s.shared = &h.shared;
-        wireVoice(*h.window, s);
-    }
 
 private slots:
     void functionKeysPlayOnlyInPhoneMode_data()
@@ -37,7 +25,6 @@ private slots:
         h.env.write("wave2.txt", "\"\"\r\n\"gone.wav\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
                                  "\"0\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n");
         h.start();
-        wire(h);
         if (phone)
             h.window->mnuSSB_Click();
         h.dialogs.shown.clear();
@@ -57,7 +44,6 @@ private slots:
         MainWindowHarness h;
         h.writePreferences();
         h.start();
-        wire(h);
         QVERIFY(h.window->menuBar()->findChild<QAction *>("mnuPhoneSetup"));
         QVERIFY(h.window->menuBar()->findChild<QAction *>("mnuBlind"));
         auto *phone = h.window->findChild<PhoneFrm *>("PhoneFrm");
@@ -74,7 +60,6 @@ private slots:
         MainWindowHarness h;
         h.writePreferences();
         h.start();
-        wire(h);
         auto *blind = h.window->findChild<BlindFrm *>("BlindFrm");
         QVERIFY(blind);
         h.window->menuBar()->findChild<QAction *>("mnuBlind")->trigger();
