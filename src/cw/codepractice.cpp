@@ -1,4 +1,5 @@
 #include "cw/codepractice.h"
+#include "ui/fieldkeys.h"
 #include "cw/cwcontrol.h"
 #include "cw/cwsender.h"
 
@@ -130,6 +131,8 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
     connect(faster, &QPushButton::clicked, this, [speed] { speed(1); });
     connect(slower, &QPushButton::clicked, this, [speed] { speed(-1); });
     connect(&m_control.sender(), &CwSender::charKeyed, this, &frmCodePractice::onCharKeyed);
+    // Pasted text meets the same rules as typed text: nothing the files cannot hold.
+    fieldkeys::guardTextFields(this);
 }
 
 QString frmCodePractice::randomGroups(int groups, int size, bool lettersOnly, double (*random)())

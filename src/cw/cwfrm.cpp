@@ -1,4 +1,5 @@
 #include "cw/cwfrm.h"
+#include "ui/fieldkeys.h"
 #include "cw/codepractice.h"
 #include "cw/cwcontrol.h"
 #include "cw/cwsender.h"
@@ -244,6 +245,8 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     connect(test, &QPushButton::clicked, this, &CWFrm::cmdTest_Click);
     connect(practice, &QPushButton::clicked, this, &CWFrm::cmdCodePractice_Click);
     connect(cmdDone, &QPushButton::clicked, this, &CWFrm::cmdDone_Click);
+    // Pasted text meets the same rules as typed text: nothing the files cannot hold.
+    fieldkeys::guardTextFields(this);
 }
 
 void CWFrm::showSettings()

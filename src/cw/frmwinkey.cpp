@@ -119,6 +119,8 @@ frmWinKey::frmWinKey(const Context &context, QWidget *parent) : QDialog(parent),
         lblVersion->setText(QStringLiteral("Version #"));
     });
     m_ctx.sender->setOpenKeyer([this] { cmdOpenWinkey_Click(); });
+    // Pasted text meets the same rules as typed text: nothing the files cannot hold.
+    fieldkeys::guardTextFields(this);
 }
 
 frmWinKey::~frmWinKey()

@@ -1,4 +1,5 @@
 #include "spotting/packetspotfrm.h"
+#include "ui/fieldkeys.h"
 
 #include "core/fieldfile.h"
 #include "platform/dialogs.h"
@@ -97,6 +98,8 @@ PacketSpotfrm::PacketSpotfrm(const SpotWindowServices &services, QWidget *parent
                                     "You must enter a call sign to connect to such as :C Korvex",
                                     "Call sign Required");
     });
+    // Pasted text meets the same rules as typed text: nothing the files cannot hold.
+    fieldkeys::guardTextFields(this);
 }
 
 PacketSpotfrm::~PacketSpotfrm()

@@ -1,4 +1,5 @@
 #include "voice/phonefrm.h"
+#include "ui/fieldkeys.h"
 
 #include "core/fieldfile.h"
 #include "platform/dialogs.h"
@@ -174,6 +175,8 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     connect(&m_keyer, &VoiceKeyer::portFailed, this, &PhoneFrm::showPortError);
     connect(&m_keyer, &VoiceKeyer::playFailed, this, &PhoneFrm::showPlayError);
     refreshControls();
+    // Pasted text meets the same rules as typed text: nothing the files cannot hold.
+    fieldkeys::guardTextFields(this);
 }
 
 PhoneFrm::~PhoneFrm()
