@@ -6,6 +6,7 @@
 #include "reports/exportcli.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "rig/riglink.h"
 #include "ui/logowindow.h"
 #include "ui/sharedpreferences.h"
 #include "ui/userfolders.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtSettingsStore settings;
     SharedPreferences shared;
+    RigLink rig;  // idle until Options > Rig Control names a rigctld
 
     Form1Services services;
     services.folders = setUpUserFolders(dialogs, shared);
@@ -37,6 +39,7 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.settings = &settings;
     services.shared = &shared;
+    services.rig = &rig;
 
     // The logo stays up for a moment on its own timer; the main window follows it.
     // Closing the logo must not end the program before the main window is up.

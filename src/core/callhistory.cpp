@@ -53,13 +53,18 @@ void CallHistory::addLog(const QList<QsoRecord> &records, const QString &source)
         const QString call = r.call.trimmed().toUpper();
         if (call.isEmpty())
             continue;
-        QString when = r.date;
-        when += u' ';
-        when += r.time;
         auto it = m_logEntries.find(call);
-        if (it != m_logEntries.end() && it->when > when)
-            continue;
-        Entry e{r.name, r.qth, r.memberNumber, source, when};
+        if (it != m_logEntries.end()) {
+            // "date time"; compared in parts, since most records lose and need no new string.
+            const QStringView when(it->when);
+            const qsizetype blank = when.indexOf(u' ');
+            int order = when.left(blank).compare(r.date);
+            if (order == 0)
+                order = when.mid(blank + 1).compare(r.time);
+            if (order > 0)
+                continue;
+        }
+        Entry e{r.name, r.qth, r.memberNumber, source, r.date + u' ' + r.time};
         if (it == m_logEntries.end())
             m_logEntries.insert(call, std::move(e));
         else

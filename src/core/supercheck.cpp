@@ -79,14 +79,15 @@ bool SuperCheckPartial::load(const QString &path, QString *error)
         loadCalls({});
         return false;
     }
-    QStringList calls;
+    // Straight from the bytes: the file is large and read at every start.
+    m_calls.clear();
     for (const QByteArray &raw : bytes.split('\n')) {
-        const QByteArray line = raw.trimmed();
+        QByteArray line = raw.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        calls.append(QString::fromLatin1(line));
+        addCall(line);
     }
-    loadCalls(calls);
+    index();
     if (m_calls.empty()) {
         if (error)
             *error = QStringLiteral("%1 holds no calls.").arg(QFileInfo(path).fileName());
@@ -100,12 +101,29 @@ void SuperCheckPartial::loadCalls(const QStringList &calls)
     m_calls.clear();
     m_calls.reserve(size_t(calls.size()));
     for (const QString &c : calls) {
-        const QString call = c.trimmed().toUpper();
-        // A call is one word; anything with a blank or outside Latin-1 is not one.
-        if (call.isEmpty() || call.contains(u' ') || call.toLatin1().contains('?'))
-            continue;
-        m_calls.push_back(call.toLatin1());
+        const QString call = c.trimmed();
+        // Latin-1 turns anything it cannot hold into "?", which addCall refuses.
+        addCall(call.toLatin1());
     }
+    index();
+}
+
+void SuperCheckPartial::addCall(QByteArray call)
+{
+    // A call is one word of printable ASCII.
+    if (call.isEmpty())
+        return;
+    for (char &c : call) {
+        if (c <= ' ' || c > '~' || c == '?')
+            return;
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    m_calls.push_back(std::move(call));
+}
+
+void SuperCheckPartial::index()
+{
     std::sort(m_calls.begin(), m_calls.end());
     m_calls.erase(std::unique(m_calls.begin(), m_calls.end()), m_calls.end());
     buildIndex(m_calls, 2, kPieces2, &SuperCheckPartial::pieceKey, m_offsets2, m_postings2);

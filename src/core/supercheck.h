@@ -40,6 +40,8 @@ public:
     static QString formatLine(const QList<Match> &matches);
 
 private:
+    void addCall(QByteArray call);
+    void index();
     static int code(char c);
     static int pieceKey(const char *p, int length);
 

@@ -13,6 +13,7 @@
 #include "reports/reportactions.h"
 #include "reports/reportconstants.h"
 #include "reports/reportcontext.h"
+#include "shell/extraswiring.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
@@ -63,6 +64,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     setWindowTitle(caption());
     buildControls();
     buildMenus();
+    wireExtras(*this, services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 class Clock;
+class RigLink;
 struct ReportContext;
 class Dialogs;
 class SettingsStore;
@@ -31,6 +32,7 @@ struct Form1Services {
     Clock *clock = nullptr;
     SettingsStore *settings = nullptr;
     SharedPreferences *shared = nullptr;
+    RigLink *rig = nullptr;  // rig control; none: the Options menu offers none
 };
 
 // The main window: entry line, recent contacts, score, state grid, DX list, clocks and menus.
@@ -97,6 +99,8 @@ signals:
     // A spoken prompt for operators who work by ear ("Call", "Name", "StCntry", "1010", "Dupe").
     // Nothing plays it until a voice keyer is attached.
     void announcementRequested(const QString &prompt);
+    // The operator moved on from a call that is not a dupe (Space, Tab or a click elsewhere).
+    void callFieldLeft(const QString &call);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
