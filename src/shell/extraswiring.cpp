@@ -53,6 +53,9 @@ ExtrasWiring::ExtrasWiring(Form1 &form, const Form1Services &services)
         connect(rig, &RigLink::modeChanged, this, &ExtrasWiring::followRigMode);
         applyRigSetting();
     }
+    // Read at start, not on the first key of the first call.
+    if (m_checkPartial->isChecked())
+        loadCheckPartial();
     if (m_callHistory->isChecked())
         rebuildCallHistory();
 }
@@ -129,6 +132,16 @@ void ExtrasWiring::refreshWorked()
     m_workedCount = log.count();
 }
 
+void ExtrasWiring::loadCheckPartial()
+{
+    if (m_scpLoaded)
+        return;
+    m_scpLoaded = true;
+    const QString path = locateMasterScp(m_services.folders);
+    if (!path.isEmpty())
+        m_scp.load(path);
+}
+
 void ExtrasWiring::showCheckPartial(const QString &call)
 {
     if (!m_checkPartial->isChecked()) {
@@ -136,12 +149,7 @@ void ExtrasWiring::showCheckPartial(const QString &call)
         m_scpLine->hide();
         return;
     }
-    if (!m_scpLoaded) {
-        m_scpLoaded = true;
-        const QString path = locateMasterScp(m_services.folders);
-        if (!path.isEmpty())
-            m_scp.load(path);
-    }
+    loadCheckPartial();
     m_scpLine->show();
     if (call.size() < SuperCheckPartial::kMinimumTyped || m_scp.isEmpty()) {
         m_scpLine->clear();

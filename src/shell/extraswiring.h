@@ -40,6 +40,7 @@ public:
 
 private:
     void buildMenus();
+    void loadCheckPartial();
     void showCheckPartial(const QString &call);
     void refreshWorked();
     void prefill(const QString &call);

@@ -127,6 +127,9 @@ void TestCallHistory::buildsFromFolders()
                         qso("W1AW", "OLDER", "CT", "1", "2024/08/02", "10:00:00")}));
     env.write("W1XX2024-08-04.log", logBytes({qso("N0XX", "ARCHIVE", "MN", "None", "2024/08/04", "10:00")}));
     env.write("tntnprf.txt", "\"not\",\"a\",\"log\"\r\n");
+    env.write("notes.log", "K9NOTE,called twice\r\n");
+    env.write("Korvex Software/Vardel/BACKUP/spaced.txt",
+              "\"k2low\" , \"ANN\",\"NJ\",\"7\", 2 ,\"2025/01/01\",\"10:00\",\"CW\"\r\n\x1a");
     env.write("Korvex Software/Vardel/BACKUP/broken.log", "\"K9BAD\",\"HALF");
     env.write("calls.txt", "WAG style without header\r\n");
 
@@ -136,6 +139,8 @@ void TestCallHistory::buildsFromFolders()
     QCOMPARE(h.lookup("K1ABC")->source, QString("202508021200.log"));
     QCOMPARE(h.lookup("N0XX")->name, QString("ARCHIVE"));
     QVERIFY(!h.lookup("K9BAD"));
+    QVERIFY(!h.lookup("K9NOTE"));
+    QCOMPARE(h.lookup("K2LOW")->memberNumber, QString("7"));
     QCOMPARE(problems, QString("calls.txt has no \"!!Order!!\" line naming its columns."));
     QCOMPARE(callHistoryStatus(*h.lookup("K1ABC")),
              QString("Call history: 202508021200.log, contact of 2025/08/02 11:00:00"));
