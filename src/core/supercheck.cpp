@@ -25,31 +25,25 @@ void buildIndex(const std::vector<QByteArray> &calls, int length, int pieces,
 {
     offsets.assign(size_t(pieces) + 1, 0);
     std::vector<uint32_t> lastSeen(size_t(pieces), 0);  // call number + 1
-    for (size_t i = 0; i < calls.size(); ++i) {
-        const QByteArray &c = calls[i];
-        for (qsizetype p = 0; p + length <= c.size(); ++p) {
-            const int k = key(c.constData() + p, length);
-            if (lastSeen[k] != i + 1) {
-                lastSeen[k] = uint32_t(i + 1);
-                ++offsets[size_t(k) + 1];
+    auto eachNewPiece = [&](auto use) {
+        std::fill(lastSeen.begin(), lastSeen.end(), 0);
+        for (size_t i = 0; i < calls.size(); ++i) {
+            const QByteArray &c = calls[i];
+            for (qsizetype p = 0; p + length <= c.size(); ++p) {
+                const int k = key(c.constData() + p, length);
+                if (lastSeen[k] != i + 1) {
+                    lastSeen[k] = uint32_t(i + 1);
+                    use(k, uint32_t(i));
+                }
             }
         }
-    }
+    };
+    eachNewPiece([&](int k, uint32_t) { ++offsets[size_t(k) + 1]; });
     for (int k = 0; k < pieces; ++k)
         offsets[size_t(k) + 1] += offsets[size_t(k)];
     postings.assign(offsets.back(), 0);
     std::vector<uint32_t> fill(offsets.begin(), offsets.end() - 1);
-    std::fill(lastSeen.begin(), lastSeen.end(), 0);
-    for (size_t i = 0; i < calls.size(); ++i) {
-        const QByteArray &c = calls[i];
-        for (qsizetype p = 0; p + length <= c.size(); ++p) {
-            const int k = key(c.constData() + p, length);
-            if (lastSeen[k] != i + 1) {
-                lastSeen[k] = uint32_t(i + 1);
-                postings[fill[k]++] = uint32_t(i);
-            }
-        }
-    }
+    eachNewPiece([&](int k, uint32_t call) { postings[fill[k]++] = call; });
 }
 }  // namespace
 
