@@ -151,6 +151,12 @@ void ExtrasWiring::showCheckPartial(const QString &call)
     }
     loadCheckPartial();
     m_scpLine->show();
+    if (call.isEmpty()) {
+        // Between contacts (logged, cleared or edited): the log may have changed under the same
+        // count, so the worked calls are read again here rather than on a typed key.
+        m_workedCount = -1;
+        refreshWorked();
+    }
     if (call.size() < SuperCheckPartial::kMinimumTyped || m_scp.isEmpty()) {
         m_scpLine->clear();
         return;

@@ -32,6 +32,13 @@ void TestExtras::checkPartialLine()
     QCOMPARE(line->text(), QString("K1XYA (W1XYZ)"));
     QVERIFY(line->isVisible());
 
+    // A contact logged now is marked from the next call on.
+    h.field("txtCall")->clear();
+    h.logContact("K1XYA", "AL", "NY", "5");
+    QCOMPARE(h.window->logStore().count(), 2);
+    h.type("txtCall", "XY");
+    QCOMPARE(line->text(), QString("(K1XYA) (W1XYZ)"));
+
     // Switched off: the line goes, and the choice is kept.
     h.window->findChild<QAction *>("mnuCheckPartial")->trigger();
     QCOMPARE(h.settings.values["CheckPartial"], QString("0"));
