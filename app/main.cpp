@@ -1,6 +1,11 @@
 // Start-up: record the working directory, show the logo, set up the user folders and the shared
 // preferences, place the shipped tables, then show the main window and run its load.
+#include "cw/keyerthread.h"
+#include "platform/keyline.h"
+#include "platform/keytiming.h"
 #include "shell/mainwindow.h"
+#include "core/folderlock.h"
+#include "shell/voicewiring.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
@@ -12,6 +17,7 @@
 #include "ui/userfolders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -22,10 +28,23 @@ int main(int argc, char *argv[])
         return runExportCommand(app.arguments().mid(2));
     }
     QApplication app(argc, argv);
+    QtDialogs dialogs;
+    // A second program in this folder would lose the first one's contacts: it ends untouched.
+    // Taken before the application name is set, so the lock names the program by its executable
+    // and a live holder is told apart from a process id reused by something else.
+    FolderLock folderLock;
+    const FolderLock::Result lock = folderLock.acquire(QDir::currentPath());
+    if (lock != FolderLock::Result::Acquired) {
+        const bool held = lock == FolderLock::Result::HeldByOther;
+        dialogs.message(nullptr, folderLock.message(QDir::currentPath()),
+                        held ? QStringLiteral("Folder in Use") : QStringLiteral("Folder Not Locked"),
+                        Dialogs::Buttons::Ok, held ? Dialogs::Icon::Critical : Dialogs::Icon::Warning);
+        if (held)
+            return 1;
+    }
     QApplication::setOrganizationName(QStringLiteral("Korvex_Software"));
     QApplication::setApplicationName(QStringLiteral("Vardel"));
 
-    QtDialogs dialogs;
     SystemClock clock;
     QtSettingsStore settings;
     SharedPreferences shared;
@@ -40,12 +59,17 @@ int main(int argc, char *argv[])
     services.settings = &settings;
     services.shared = &shared;
     services.rig = &rig;
+    RealKeyLines keyLines;
+    MonotonicTiming keyTiming;
+    KeyerThread keyer(keyLines, keyTiming);
+    services.keyer = &keyer;
 
     // The logo stays up for a moment on its own timer; the main window follows it.
     // Closing the logo must not end the program before the main window is up.
     QApplication::setQuitOnLastWindowClosed(false);
     frmKorvexLogo *logo = showLogo(services.folders.sharedFolder);
     Form1 window(services);
+    wireVoice(window, services);
     auto startMain = [&window] {
         window.show();
         QApplication::setQuitOnLastWindowClosed(true);

@@ -1,6 +1,6 @@
 #include "bench.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QRandomGenerator>
 #include <QTextStream>
 
@@ -66,7 +66,11 @@ QStringList RealisticCalls::calls(int n)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The window benchmarks need a widget application; without a display it draws offscreen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList filters = app.arguments().mid(1);
     for (auto &[name, fn] : bench::registry()) {
         const QString n = QString::fromLatin1(name);

@@ -5,7 +5,10 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fieldfile {
@@ -61,8 +64,30 @@ QByteArray encode1252(const QString &text)
     return out;
 }
 
-Reader::Reader(const QByteArray &bytes) : m_text(decode1252(bytes)) {}
-Reader::Reader(const QString &text) : m_text(text) {}
+bool canHold(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F))
+        return false;
+    if (u <= 0xFF)
+        return true;
+    for (char16_t mapped : k1252High)
+        if (mapped == u)
+            return true;
+    return false;
+}
+
+Reader::Reader(const QByteArray &bytes) : Reader(decode1252(bytes)) {}
+
+Reader::Reader(const QString &text) : m_text(text)
+{
+    // Editors put a UTF-8 byte-order mark before the first field; it is not part of the data.
+    static const QString bomAs1252 = decode1252(QByteArrayLiteral("\xEF\xBB\xBF"));
+    if (m_text.startsWith(bomAs1252))
+        m_pos = bomAs1252.size();
+    else if (m_text.startsWith(QChar(0xFEFF)))
+        m_pos = 1;
+}
 
 static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
 static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -74,9 +99,11 @@ void Reader::skipSeparatorsBefore()
         ++m_pos;
 }
 
-bool Reader::atEnd() const
+bool Reader::atEnd() const { return onlyEndMarksFrom(m_pos); }
+
+bool Reader::onlyEndMarksFrom(qsizetype from) const
 {
-    for (qsizetype i = m_pos; i < m_text.size(); ++i) {
+    for (qsizetype i = from; i < m_text.size(); ++i) {
         const QChar c = m_text[i];
         if (!isBlank(c) && !isLineEnd(c) && c != QChar(0x1A))  // Ctrl-Z: old end-of-file mark
             return false;
@@ -104,7 +131,8 @@ bool Reader::next(Field &field)
         // means a quote got into the data.
         while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
             ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos])) {
+        if (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos])
+            && !onlyEndMarksFrom(m_pos)) {
             m_error = QStringLiteral("text after a closing quote: %1")
                           .arg(m_text.mid(m_pos, 20));
             m_pos = m_text.size();
@@ -112,11 +140,21 @@ bool Reader::next(Field &field)
         }
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
+        while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos])
+               && !(m_text[m_pos] == QChar(0x1A) && onlyEndMarksFrom(m_pos)))
             ++m_pos;
         field.text = m_text.mid(start, m_pos - start).trimmed();
+        // Nothing is escaped, so a quote in a bare field (or text before an opening quote) can
+        // only be damage; taking it as data would write back a file that never loads again.
+        if (field.text.contains(u'"')) {
+            m_error = QStringLiteral("a double quote inside a field: %1").arg(field.text.left(20));
+            m_pos = m_text.size();
+            return false;
+        }
     }
-    if (m_pos < m_text.size() && m_text[m_pos] == u',')
+    if (onlyEndMarksFrom(m_pos))
+        m_pos = m_text.size();
+    else if (m_pos < m_text.size() && m_text[m_pos] == u',')
         ++m_pos;
     else if (m_pos < m_text.size() && m_text[m_pos] == u'\r') {
         ++m_pos;
@@ -294,23 +332,115 @@ bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *erro
     return true;
 }
 
+namespace {
+// The bytes at the end of an open file, at most `count` of them.
+QByteArray tailOf(int fd, qint64 size, qint64 count)
+{
+    const qint64 n = qMin(size, count);
+    QByteArray tail(n, Qt::Uninitialized);
+    const ssize_t got = ::pread(fd, tail.data(), size_t(n), off_t(size - n));
+    tail.resize(got < 0 ? 0 : qsizetype(got));
+    return tail;
+}
+
+bool tailHasEofMark(const QByteArray &tail)
+{
+    for (qsizetype i = tail.size() - 1; i >= 0; --i) {
+        const char c = tail[i];
+        if (c == '\x1A')
+            return true;
+        if (c != '\r' && c != '\n' && c != ' ' && c != '\t')
+            return false;
+    }
+    return false;
+}
+
+QString errnoText(int code) { return qt_error_string(code); }
+}  // namespace
+
+bool endsWithEofMark(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool marked = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
+                        && tailHasEofMark(tailOf(fd, st.st_size, 64));
+    ::close(fd);
+    return marked;
+}
+
+FileStamp stamp(const QString &path)
+{
+    FileStamp s;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.regular = S_ISREG(st.st_mode);
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
 bool appendFlushed(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    auto fail = [error](const QString &why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return false;
+    };
+    // Plain descriptors: every short write and its errno must be seen, which a buffered QFile
+    // hides until close (and then reports as "Unknown error").
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC,
+                          0666);
+    if (fd < 0)
+        return fail(errnoText(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int code = errno;
+        ::close(fd);
+        return fail(S_ISREG(st.st_mode) ? errnoText(code) : QStringLiteral("it is not a regular file"));
     }
-    const qint64 before = file.size();
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        if (error)
-            *error = file.errorString();
-        // Take back a partial line so the file still holds only whole records.
-        file.resize(before);
-        return false;
+    const qint64 before = st.st_size;
+    const QByteArray tail = tailOf(fd, before, 64);
+    if (tailHasEofMark(tail)) {
+        ::close(fd);
+        return fail(QStringLiteral("it ends with an end-of-file mark (Ctrl-Z)"));
     }
-    return true;
+    QByteArray out;
+    if (before > 0 && (tail.isEmpty() || !tail.endsWith('\n')))
+        out = tail.endsWith('\r') ? QByteArray("\n") : QByteArray("\r\n");
+    out += bytes;
+
+    qsizetype done = 0;
+    int code = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::write(fd, out.constData() + done, size_t(out.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            code = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    if (code == 0) {
+        ::close(fd);
+        return true;
+    }
+    // Take back whatever part of the line got out, so the file holds exactly what it held.
+    QString why = errnoText(code);
+    struct stat after {};
+    if (::ftruncate(fd, off_t(before)) != 0 || ::fsync(fd) != 0 || ::fstat(fd, &after) != 0
+        || qint64(after.st_size) != before)
+        why += QStringLiteral("; the partly written line could not be removed again");
+    ::close(fd);
+    return fail(why);
 }
 
 QString resolvePath(const QString &folder, const QString &name)

@@ -10,6 +10,9 @@ namespace fieldfile {
 
 QString decode1252(const QByteArray &bytes);
 QByteArray encode1252(const QString &text);  // characters outside the code page become '?'
+// Whether a text field can hold `c` as itself: a printable character of the code page. Control
+// characters would break the one-record-per-line form; others would be written as '?'.
+bool canHold(QChar c);
 
 struct Field {
     QString text;
@@ -35,6 +38,8 @@ public:
 
 private:
     void skipSeparatorsBefore();
+    // Only blanks, line ends and Ctrl-Z end-of-file marks from `from` on.
+    bool onlyEndMarksFrom(qsizetype from) const;
     QString m_text;
     qsizetype m_pos = 0;
     QString m_error;
@@ -67,8 +72,31 @@ QString formatNumber(double value);
 bool readFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
 // Writes to a new file and renames it over the old one, so a crash never leaves half a file.
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr);
-// Appends and flushes to the disk before returning.
+// Appends and flushes to the disk before returning. A last line left without its line end is
+// ended first, so the new line never glues onto it. On any failure (a short write on a full
+// disk) the file is cut back to its length before the call and `error` names the cause. A file
+// that ends with a Ctrl-Z end-of-file mark is refused: text after the mark would be lost to
+// old readers and glue onto it here.
 bool appendFlushed(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// True when the file ends with a Ctrl-Z mark (possibly followed by blanks and line ends).
+bool endsWithEofMark(const QString &path);
+
+// Which file a path names and how long it is, to notice one changed behind the program's back.
+struct FileStamp {
+    bool exists = false;
+    bool regular = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    bool sameFileAs(const FileStamp &other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp stamp(const QString &path);
 
 // `folder`/`name`, or the existing file in `folder` whose name differs from `name` only in
 // letter case (files written on case-insensitive systems keep their old spelling).

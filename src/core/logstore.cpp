@@ -2,6 +2,7 @@
 
 #include "core/fieldfile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 bool LogStore::parse(const QByteArray &bytes, QList<QsoRecord> &records, QString *error)
@@ -46,6 +47,7 @@ LogStore::LoadResult LogStore::load(const QString &path, QString *error)
             *error = QStringLiteral("%1 does not exist").arg(path);
         return LoadResult::Missing;
     }
+    const fieldfile::FileStamp before = fieldfile::stamp(path);
     QByteArray bytes;
     if (!fieldfile::readFile(path, bytes, error))
         return LoadResult::Damaged;
@@ -54,6 +56,7 @@ LogStore::LoadResult LogStore::load(const QString &path, QString *error)
         return LoadResult::Damaged;
 
     m_records = std::move(records);
+    m_stamp = before;
     resetTallies();
     for (const QsoRecord &r : std::as_const(m_records))
         tally(r);
@@ -100,28 +103,91 @@ QByteArray LogStore::formatLine(const QsoRecord &r)
     return w.bytes();
 }
 
+bool LogStore::rewriteFromMemoryBefore(const QString &path, QString *error, QString *notice)
+{
+    const fieldfile::FileStamp now = fieldfile::stamp(path);
+    if (now.exists && !now.regular) {
+        if (error)
+            *error = QStringLiteral("%1 is not a file").arg(path);
+        return false;
+    }
+    QString why;
+    if (m_stamp.exists && !now.exists)
+        why = QStringLiteral("was missing");
+    else if (m_stamp.exists && !now.sameFileAs(m_stamp))
+        why = QStringLiteral("had been replaced by another file");
+    else if (m_stamp.exists && now.size < m_stamp.size)
+        why = QStringLiteral("had been cut short");
+    else if (m_stamp.exists && now != m_stamp)
+        why = QStringLiteral("had been changed outside the program");
+    const bool eofMark = why.isEmpty() && now.exists && fieldfile::endsWithEofMark(path);
+    if (why.isEmpty() && !eofMark)
+        return true;
+    if (m_records.isEmpty() && !now.exists)
+        return true;  // nothing held here that the new file would lack
+
+    // Whatever lies there now is kept: it may hold contacts this store never saw.
+    QString keptAs;
+    if (now.exists && !eofMark && now.size > 0) {
+        keptAs = path + QStringLiteral(".replaced");
+        for (int i = 2; QFileInfo::exists(keptAs); ++i)
+            keptAs = path + QStringLiteral(".replaced.%1").arg(i);
+        if (!QFile::copy(path, keptAs)) {
+            if (error)
+                *error = QStringLiteral("log.txt %1 and could not be copied aside to %2").arg(why, keptAs);
+            return false;
+        }
+    }
+    if (!rewriteLogFile(path, error))
+        return false;
+    if (notice && !why.isEmpty()) {
+        *notice = QStringLiteral("log.txt %1. It has been written again from the %2 contacts in memory.")
+                      .arg(why)
+                      .arg(count());
+        if (!keptAs.isEmpty())
+            *notice += QStringLiteral(" The file found there was kept as %1.").arg(keptAs);
+    }
+    return true;
+}
+
 LogStore::AppendResult LogStore::appendQso(const QString &path, const QsoRecord &record,
-                                           QString *error, bool listAsNewEntity)
+                                           QString *error, bool listAsNewEntity, QString *notice)
 {
     if (count() >= kCapacity) {
         if (error)
             *error = QStringLiteral("the log holds %1 contacts, the most it can store").arg(kCapacity);
         return AppendResult::Full;
     }
-    // The contact counts only once it is on the disk.
-    if (!fieldfile::appendFlushed(path, formatLine(record), error))
+    if (!rewriteFromMemoryBefore(path, error, notice))
         return AppendResult::WriteFailed;
+    // The contact counts only once it is on the disk.
+    if (!fieldfile::appendFlushed(path, formatLine(record), error)) {
+        // Cut back to its old length, the file is still the one held here (only its time moved).
+        const fieldfile::FileStamp now = fieldfile::stamp(path);
+        if (now.sameFileAs(m_stamp) && now.size == m_stamp.size)
+            m_stamp = now;
+        return AppendResult::WriteFailed;
+    }
+    m_stamp = fieldfile::stamp(path);
     m_records.append(record);
     tally(record, listAsNewEntity);
     return AppendResult::Ok;
 }
 
-bool LogStore::rewriteLogFile(const QString &path, QString *error) const
+QByteArray LogStore::fileBytes() const
 {
     QByteArray bytes;
     for (const QsoRecord &r : m_records)
         bytes += formatLine(r);
-    return fieldfile::writeFileAtomic(path, bytes, error);
+    return bytes;
+}
+
+bool LogStore::rewriteLogFile(const QString &path, QString *error)
+{
+    if (!fieldfile::writeFileAtomic(path, fileBytes(), error))
+        return false;
+    m_stamp = fieldfile::stamp(path);
+    return true;
 }
 
 void LogStore::clear()

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/fieldfile.h"
 #include "core/qsorecord.h"
 #include "core/statetable.h"
 
@@ -24,9 +25,15 @@ public:
 
     // `listAsNewEntity`: whether a qth of 3+ characters joins the DX list now (the entry line adds
     // only what it showed as "New"; the next load counts every name).
+    // When the file is no longer the one this store last read or wrote (deleted, replaced,
+    // cut short, changed), the whole log is first written again from memory, the file found
+    // there kept beside it, and `notice` says so; appending alone would leave a file that lacks
+    // the contacts held here.
     AppendResult appendQso(const QString &path, const QsoRecord &record, QString *error = nullptr,
-                           bool listAsNewEntity = true);
-    bool rewriteLogFile(const QString &path, QString *error = nullptr) const;
+                           bool listAsNewEntity = true, QString *notice = nullptr);
+    bool rewriteLogFile(const QString &path, QString *error = nullptr);
+    // The records as file bytes, one line each.
+    QByteArray fileBytes() const;
 
     void clear();
     void removeRecord(int n);                        // 1-based; later records move up
@@ -57,6 +64,9 @@ public:
 private:
     void tally(const QsoRecord &record, bool listAsNewEntity = true);
     void resetTallies();
+    bool rewriteFromMemoryBefore(const QString &path, QString *error, QString *notice);
+
+    fieldfile::FileStamp m_stamp;  // the file as this store last read or wrote it
 
     QList<QsoRecord> m_records;
     float m_pointsTotal = 0;

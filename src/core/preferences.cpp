@@ -3,9 +3,11 @@
 #include "core/fieldfile.h"
 #include "platform/clock.h"
 
+#include <QFile>
 #include <QTimeZone>
 
 #include <cmath>
+#include <type_traits>
 
 float recommendedUtcOffset(const Clock &clock)
 {
@@ -32,36 +34,62 @@ bool Preferences::load(const QString &path, QString *error)
     if (!fieldfile::readFile(path, bytes, error))
         return false;
     fieldfile::Reader r(bytes);
-    Preferences p;
-    double offset = 0, lon = 0, lat = 0, size = 0, notWorked = 0, worked = 0, voice = 0, taskbar = 0;
-    const bool ok = r.nextText(p.ownCall) && r.nextText(p.ownState) && r.nextNumber(offset)
-                    && r.nextText(p.ownMemberNumber) && r.nextText(p.ownCountry)
-                    && r.nextNumber(lon) && r.nextNumber(lat) && r.nextNumber(size)
-                    && r.nextNumber(notWorked) && r.nextNumber(worked)
-                    && r.nextText(p.currentMode) && r.nextText(p.ownFirstName)
-                    && r.nextNumber(voice) && r.nextNumber(taskbar);
-    if (!ok) {
-        if (error)
-            *error = r.error().isEmpty() ? QStringLiteral("%1 is incomplete").arg(path) : r.error();
-        return false;
-    }
-    auto inByte = [](double v) { return v >= 0 && v <= 255; };
-    auto inColour = [](double v) { return v >= 0 && v <= 0xFFFFFF; };
-    if (!inByte(size) || !inByte(voice) || !inByte(taskbar) || !inColour(notWorked) || !inColour(worked)) {
-        if (error)
-            *error = QStringLiteral("%1 holds a value out of range").arg(path);
-        return false;
-    }
-    p.utcOffset = float(offset);
-    p.ownLongitude = float(lon);
-    p.ownLatitude = float(lat);
-    p.formSizePercent = int(std::lround(size));
-    p.notWorkedColour = qint32(notWorked);
-    p.workedColour = qint32(worked);
-    p.voiceNavigationLevel = int(std::lround(voice));
-    p.taskbarOption = int(std::lround(taskbar));
-    *this = p;
-    return true;
+    // Field by field: a short or partly damaged file keeps every value that was read, and only
+    // what is missing or unusable keeps the value this object already holds.
+    QString problem;
+    auto text = [&](QString &out) {
+        QString value;
+        if (!r.nextText(value)) {
+            if (problem.isEmpty())
+                problem = r.error().isEmpty() ? QStringLiteral("%1 is incomplete").arg(path) : r.error();
+            return;
+        }
+        out = value;
+    };
+    auto number = [&](auto &out, double low, double high) {
+        fieldfile::Field f;
+        if (!r.next(f)) {
+            if (problem.isEmpty())
+                problem = r.error().isEmpty() ? QStringLiteral("%1 is incomplete").arg(path) : r.error();
+            return;
+        }
+        double v = 0;
+        if (!fieldfile::parseNumber(f.text, v) || v < low || v > high) {
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 holds a value out of range: %2").arg(path, f.text.left(20));
+            return;
+        }
+        using T = std::remove_reference_t<decltype(out)>;
+        if constexpr (std::is_integral_v<T>)
+            out = T(std::llround(v));
+        else
+            out = T(v);
+    };
+    const double any = 1e30;
+    text(ownCall);
+    text(ownState);
+    number(utcOffset, -any, any);
+    text(ownMemberNumber);
+    text(ownCountry);
+    number(ownLongitude, -any, any);
+    number(ownLatitude, -any, any);
+    number(formSizePercent, 0, 255);
+    number(notWorkedColour, 0, 0xFFFFFF);
+    number(workedColour, 0, 0xFFFFFF);
+    text(currentMode);
+    text(ownFirstName);
+    number(voiceNavigationLevel, 0, 255);
+    number(taskbarOption, 0, 255);
+    if (!problem.isEmpty() && error)
+        *error = problem;
+    return problem.isEmpty();
+}
+
+QString Preferences::keepDamagedCopy(const QString &path)
+{
+    const QString copy = path + QStringLiteral(".damaged");
+    QFile::remove(copy);
+    return QFile::copy(path, copy) ? copy : QString();
 }
 
 bool Preferences::save(const QString &path, QString *error) const

@@ -25,7 +25,12 @@ struct Preferences {
     // Values for a first start: empty own data, the offset the system clock implies, CW.
     static Preferences defaults(const Clock &clock);
 
+    // Reads the file over the values this object holds (start from `defaults`). False when the
+    // file is short or holds an unusable value; every value that could be read is still taken.
     bool load(const QString &path, QString *error = nullptr);
+    // Keeps a copy of a damaged file beside it ("tntnprf.txt.damaged") before it is written
+    // anew; returns the copy's path, or an empty string when none could be made.
+    static QString keepDamagedCopy(const QString &path);
     bool save(const QString &path, QString *error = nullptr) const;  // `savepref`
     bool operator==(const Preferences &) const = default;
 };

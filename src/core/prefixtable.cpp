@@ -65,10 +65,8 @@ QChar firstUpper(const QString &text)
 }
 }  // namespace
 
-CountryLookup PrefixTable::lookup(const QString &callText) const
+int PrefixTable::findRow(const QString &callText) const
 {
-    CountryLookup result;
-
     // A short designator after the slash (a portable prefix) decides the country; a one-
     // character suffix, or a long part after the slash, leaves the call itself to decide.
     QString s = callText;
@@ -80,7 +78,7 @@ CountryLookup PrefixTable::lookup(const QString &callText) const
     }
     const int count = this->count();
     if (s.isEmpty() || count == 0)
-        return result;
+        return 0;
 
     // Jump to an estimated row from the first character's place in the alphabet. Characters
     // below "A" (digits) start as "A" does; the clamp keeps odd characters inside the table.
@@ -108,6 +106,14 @@ CountryLookup PrefixTable::lookup(const QString &callText) const
         if (step > 0 ? f > first : f < first)
             break;
     }
+    return best;
+}
+
+CountryLookup PrefixTable::lookup(const QString &callText) const
+{
+    CountryLookup result;
+    const int best = findRow(callText);
+    const int count = this->count();
     if (best == 0)
         return result;
 

@@ -40,6 +40,9 @@ public:
 
     // `lookupCountry`: jump to the first character's block, scan it, longest prefix wins.
     CountryLookup lookup(const QString &callText) const;
+    // The row of the longest prefix the call (or its portable designator) begins with, 0 when
+    // none; the search `lookup` runs, for callers that want a row of their own.
+    int findRow(const QString &callText) const;
     // Country completion: the last row (in file order) whose country begins with `typed`,
     // ignoring case; 0 when none.
     int completeCountry(const QString &typed) const;

@@ -51,11 +51,17 @@ QString backupLog(const LogStore &store, const AppFolders &folders, const Clock 
 {
     if (store.count() == store.recordsAtStart() || store.count() <= 0)
         return QString();
-    if (!QDir().mkpath(folders.backupFolder()))
+    return backupFromMemory(store, folders, clock);
+}
+
+QString backupFromMemory(const LogStore &store, const AppFolders &folders, const Clock &clock)
+{
+    if (store.count() <= 0 || !QDir().mkpath(folders.backupFolder()))
         return QString();
+    // Written from the contacts held in memory, not copied from log.txt: the file may have been
+    // deleted, replaced or damaged behind the program's back.
     const QString target = QDir(folders.backupFolder()).filePath(backupFileName(clock.localNow()));
-    QString ignored;
-    return copyBytes(folders.workFile(kLogName), target, &ignored) ? target : QString();
+    return fieldfile::writeFileAtomic(target, store.fileBytes()) ? target : QString();
 }
 
 bool archiveCurrentLog(QWidget *parent, const AppFolders &folders, const QString &ownCall,

@@ -20,8 +20,10 @@ QString proposedArchivePath(const AppFolders &folders, const QString &ownCall, c
 
 // The automatic backup, at close and before a new log erases the old one: only when the count
 // changed since start and the log is not empty. Silent: returns the backup written, or an empty
-// string when none was due or it failed. The working log is only read.
+// string when none was due or it failed. Written from the contacts in memory.
 QString backupLog(const LogStore &store, const AppFolders &folders, const Clock &clock);
+// The same backup whenever the store holds contacts: before a failed reload would drop them.
+QString backupFromMemory(const LogStore &store, const AppFolders &folders, const Clock &clock);
 
 // File > Archive Current Log: explains, asks where to save (the dialog asks before
 // overwriting), copies the working log there. True when a copy was written; a cancelled dialog

@@ -99,6 +99,9 @@ frmEditCon::frmEditCon(LogStore &store, int editedRecord, const PrefixTable &pre
     txtEditTime = addField("txtEditTime", QStringLiteral("Time"), 1, 2);
     txtEditBnd = addField("txtEditBnd", QStringLiteral("Points"), 0, 3);
     txtMode = addField("txtMode", QStringLiteral("Mode"), 1, 3);
+    // Pasted text meets the same rules as typed text.
+    fieldkeys::guardTextFields(this, {QStringLiteral("txtEditCall"), QStringLiteral("txtEditCk"),
+                                      QStringLiteral("txtMode")});
 
     Label1 = new QLabel(QStringLiteral(" Dupe!"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -100,6 +100,8 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     Text3 = addField("Text3", QStringLiteral("Your Longitude:"), 5);
     Text4 = addField("Text4", QStringLiteral("Your Latitude:"), 6);
     Text6 = addField("Text6", QStringLiteral("Hours added for UTC:"), 7);
+    // Pasted text meets the same rules as typed text.
+    fieldkeys::guardTextFields(this, {QStringLiteral("Text1"), QStringLiteral("Text8"), QStringLiteral("Text5")});
 
     frameMode = new QGroupBox(QStringLiteral("Mode:"), this);
     frameMode->setObjectName(QStringLiteral("frameMode"));

@@ -75,6 +75,9 @@ QString AdifWriter::adifDate(const QString &stored)
 
 QString AdifWriter::adifTime(const QString &stored)
 {
+    const QTime parsed = reports::parseStoredTime(stored);
+    if (parsed.isValid())
+        return parsed.toString(QStringLiteral("HHmm"));
     QString t = stored.trimmed();
     const qsizetype colon = t.indexOf(u':');
     if (colon >= 0)

@@ -4,6 +4,7 @@
 #include "core/fieldfile.h"
 #include "core/logstore.h"
 #include "core/preferences.h"
+#include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
@@ -117,10 +118,11 @@ int runExportCommand(const QStringList &args)
     const QCommandLineOption designatorOpt(QStringLiteral("designator"), QStringLiteral("ADIF mode for digital contacts (default RTTY)."), QStringLiteral("mode"));
     const QCommandLineOption tableOpt(QStringLiteral("country-table"), QStringLiteral("ADIF country table (default: ADIFCnt.txt where the program finds it)."), QStringLiteral("file"));
     const QCommandLineOption tallisModeOpt(QStringLiteral("tallis-mode"), QStringLiteral("Tallis export mode: cw (default) or ssb."), QStringLiteral("mode"));
+    const QCommandLineOption formatOpt(QStringLiteral("format"), QStringLiteral("Cabrillo header: sponsor (default, the sponsor's own form) or 3.0 (standard Cabrillo 3.0)."), QStringLiteral("form"));
     const QCommandLineOption numberFieldOpt(QStringLiteral("number-field"), QStringLiteral("Tallis field for the 10-10 number: other (default) or comments."), QStringLiteral("field"));
     parser.addOptions({help, logOpt, outOpt, prefsOpt, contestOpt, entryOpt, yearOpt, startOpt, endOpt, operatorsOpt,
                        qthOpt, chapterOpt, nameOpt, addr1Opt, addr2Opt, commentOpt, scoreOpt, powerOpt, adifCommentOpt,
-                       designatorOpt, tableOpt, tallisModeOpt, numberFieldOpt});
+                       designatorOpt, tableOpt, tallisModeOpt, numberFieldOpt, formatOpt});
 
     QStringList argv{QStringLiteral("vardel export")};
     argv += args;
@@ -201,7 +203,15 @@ int runExportCommand(const QStringList &args)
     QString proposed;
     if (kind == QLatin1String("cabrillo")) {
         proposed = QDir(folders.productDataFolder).filePath(stem + QStringLiteral(".log"));
-        if (!CabrilloWriter(station, fields, score, windowTitle).build(log.records(), bytes, &why))
+        CabrilloWriter::Format format = CabrilloWriter::Format::Sponsor;
+        if (parser.isSet(formatOpt)) {
+            const QString form = parser.value(formatOpt).toLower();
+            if (form == QLatin1String("3.0") || form == QLatin1String("3"))
+                format = CabrilloWriter::Format::Cabrillo3;
+            else if (form != QLatin1String("sponsor"))
+                return fail(QStringLiteral("--format takes sponsor or 3.0"), 2);
+        }
+        if (!CabrilloWriter(station, fields, score, windowTitle, format).build(log.records(), bytes, &why))
             return fail(why);
     } else if (kind == QLatin1String("cover")) {
         proposed = QDir(folders.productDataFolder).filePath(stem + QStringLiteral(".sum"));
@@ -213,9 +223,13 @@ int runExportCommand(const QStringList &args)
     } else if (kind == QLatin1String("adif")) {
         proposed = QDir(folders.productDataFolder).filePath(QStringLiteral("Vardel.adi"));
         AdifCountryTable table;
-        const QString tablePath = parser.isSet(tableOpt)
-                                      ? parser.value(tableOpt)
-                                      : locateDataFile(folders, QString::fromLatin1(AdifCountryTable::kFileName));
+        QString tablePath = parser.isSet(tableOpt)
+                                ? parser.value(tableOpt)
+                                : locateDataFile(folders, QString::fromLatin1(AdifCountryTable::kFileName));
+        // An account where the window never ran has no copy yet: read the shipped table, as
+        // the window's start would have placed it.
+        if (!parser.isSet(tableOpt) && !QFileInfo::exists(tablePath) && !shippedDataDir().isEmpty())
+            tablePath = fieldfile::resolvePath(shippedDataDir(), QString::fromLatin1(AdifCountryTable::kFileName));
         if (!table.load(tablePath, &why))
             return fail(why);
         AdifWriter::Options options;

@@ -1,5 +1,6 @@
 #include "reports/reportdata.h"
 
+#include "core/entryrules.h"
 #include "core/fieldfile.h"
 #include "core/logstore.h"
 
@@ -51,11 +52,20 @@ QString cabrilloCategory(EntryClass entry)
 
 QDate parseStoredDate(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{4})([/-])(\\d{1,2})\\2(\\d{1,2})\\s*$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
-        return {};
-    return QDate(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+    QDate date;
+    return entryrules::isValidDate(text, &date) ? date : QDate();
+}
+
+QTime parseStoredTime(const QString &text)
+{
+    QTime time;
+    return entryrules::isValidTime(text, &time) ? time : QTime();
+}
+
+QString storedTimeHhmm(const QString &text)
+{
+    const QTime time = parseStoredTime(text);
+    return time.isValid() ? time.toString(QStringLiteral("HHmm")) : text.mid(0, 2) + text.mid(3, 2);
 }
 
 PointsTally tallyPoints(const QList<QsoRecord> &records)

@@ -42,8 +42,14 @@ QString cabrilloContest(Contest contest);   // "10-10 WINTER PHONE" ...
 QString entryCaption(EntryClass entry);     // "Individual", "Club", "QRP"
 QString cabrilloCategory(EntryClass entry); // "INDIVIDUAL" ...
 
-// Parses a stored "yyyy/mm/dd" date (also "-" or single-digit month/day); invalid otherwise.
+// Parses a stored date in any form the log reader and the edit window accept ("yyyy/mm/dd",
+// "yyyy-m-d", "m/d/yyyy" ...); invalid otherwise.
 QDate parseStoredDate(const QString &text);
+// Parses a stored time ("hh:mm:ss", "h:mm" ...); invalid otherwise.
+QTime parseStoredTime(const QString &text);
+// The stored time as "hhmm" for the report columns; a time that does not parse gives its first
+// two characters and the two after the colon, as before.
+QString storedTimeHhmm(const QString &text);
 
 // Tally of the points column. A points value that is not a number makes the tally fail, which
 // the writers report rather than write a score that does not add up.

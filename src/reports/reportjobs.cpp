@@ -63,9 +63,9 @@ QString ReportJobs::cabrilloMessage(const QString &path)
            + kSponsor + QLatin1Char('.');
 }
 
-bool ReportJobs::writeCabrillo(const ReportFields &fields)
+bool ReportJobs::writeCabrillo(const ReportFields &fields, CabrilloWriter::Format format)
 {
-    const CabrilloWriter writer(m_ctx.station(), fields, m_ctx.scoreText, m_ctx.windowTitle);
+    const CabrilloWriter writer(m_ctx.station(), fields, m_ctx.scoreText, m_ctx.windowTitle, format);
     QString path;
     if (!writeFile(QStringLiteral(".log"), QStringLiteral("LOG Files (*.log)"),
                    [&](QByteArray &bytes, QString *why) { return writer.build(m_ctx.log->records(), bytes, why); },

@@ -1,4 +1,5 @@
 #pragma once
+#include "reports/cabrillowriter.h"
 #include "reports/reportcontext.h"
 
 #include <functional>
@@ -16,7 +17,8 @@ public:
     }
 
     // Each returns true when the file was written or the job printed.
-    bool writeCabrillo(const reports::ReportFields &fields);
+    bool writeCabrillo(const reports::ReportFields &fields,
+                       CabrilloWriter::Format format = CabrilloWriter::Format::Sponsor);
     bool writeCoverSheet(const reports::ReportFields &fields);
     bool writeDupeFile();
     bool printLog();

@@ -97,17 +97,55 @@ void ReportPrinter::printLine(const QList<Cell> &cells)
     if (!ensurePage())
         return;
     const QFontMetricsF metrics(m_font, &m_device);
-    qreal end = 0;
-    for (const Cell &cell : cells) {
-        // A value wider than its column (a long name in capitals) would run into the next one;
-        // that value then starts one blank after it instead.
-        qreal x = columnX(cell.column);
-        if (end > 0)
-            x = qMax(x, end + metrics.horizontalAdvance(QChar(u' ')));
-        m_painter.drawText(QPointF(x, m_y + metrics.ascent()), cell.text);
-        end = x + metrics.horizontalAdvance(cell.text);
-    }
+    for (const Placed &p : fitRow(cells, metrics, columnWidth(m_font, m_device), m_device.width()))
+        m_painter.drawText(QPointF(p.x, m_y + metrics.ascent()), p.text);
     m_y += metrics.lineSpacing();
+}
+
+QList<ReportPrinter::Placed> ReportPrinter::fitRow(const QList<Cell> &cells, const QFontMetricsF &metrics,
+                                                   qreal columnWidth, qreal width)
+{
+    QStringList texts;
+    for (const Cell &cell : cells)
+        texts << cell.text;
+    const qreal blank = metrics.horizontalAdvance(QChar(u' '));
+    auto place = [&](QList<Placed> &placed) {
+        placed.clear();
+        qreal end = 0;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            // A value wider than its column (a long name in capitals) would run into the next
+            // one; that value then starts one blank after it instead.
+            qreal x = (cells[i].column - 1) * columnWidth;
+            if (end > 0)
+                x = qMax(x, end + blank);
+            placed.append({x, texts[i]});
+            end = x + metrics.horizontalAdvance(texts[i]);
+        }
+        return end;
+    };
+    QList<Placed> placed;
+    qreal end = place(placed);
+    // Off the paper: shorten the widest text that may be shortened, a little more each round.
+    for (int round = 0; end > width && round < 40; ++round) {
+        qsizetype widest = -1;
+        qreal widestWidth = 0;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            const qreal w = metrics.horizontalAdvance(texts[i]);
+            if (!cells[i].keep && texts[i].size() > 2 && w > widestWidth) {
+                widest = i;
+                widestWidth = w;
+            }
+        }
+        if (widest < 0)
+            break;
+        const qreal target = qMax(widestWidth - (end - width) - blank, 3 * blank);
+        QString shorter = metrics.elidedText(cells[widest].text, Qt::ElideRight, target);
+        if (shorter == texts[widest] || shorter.isEmpty())
+            shorter = texts[widest].left(texts[widest].size() - 2) + QChar(0x2026);
+        texts[widest] = shorter;
+        end = place(placed);
+    }
+    return placed;
 }
 
 void ReportPrinter::ejectPage()
@@ -157,13 +195,13 @@ QList<ReportPrinter::Cell> logRow(const QsoRecord &r)
 {
     const QDate date = parseStoredDate(r.date);
     return {
-        {10, date.isValid() ? date.toString(QStringLiteral("MM/dd/yy")) : r.date},
-        {22, r.time.mid(0, 2) + r.time.mid(3, 2)},
+        {10, date.isValid() ? date.toString(QStringLiteral("MM/dd/yy")) : r.date, true},
+        {22, storedTimeHhmm(r.time), true},
         {29, r.call},
         {44, r.name},
         {62, r.qth.size() == 2 ? r.qth : QStringLiteral("DX - ") + r.qth},
-        {88, r.memberNumber},
-        {99, r.points},
+        {88, r.memberNumber, true},
+        {99, r.points, true},
     };
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QFontMetricsF>
 #include "core/qsorecord.h"
 
 #include <QFont>
@@ -22,6 +23,11 @@ public:
     struct Cell {
         int column;  // 1-based print column
         QString text;
+        bool keep = false;  // never shortened (numbers, points)
+    };
+    struct Placed {
+        qreal x;
+        QString text;
     };
 
     explicit ReportPrinter(QPagedPaintDevice &device);
@@ -38,6 +44,11 @@ public:
     bool failed() const { return m_failed; }
     int pages() const { return m_pages; }
     qreal columnX(int column) const;
+    // Places a row's cells at their columns (a value wider than its column pushes the next one
+    // a blank further) and keeps the row inside `width`: the widest text that may be shortened
+    // is elided until the row fits.
+    static QList<Placed> fitRow(const QList<Cell> &cells, const QFontMetricsF &metrics, qreal columnWidth,
+                                qreal width);
     static qreal columnWidth(const QFont &font, QPaintDevice &device);
 
 private:

@@ -77,6 +77,9 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
             &QPushButton::clicked, this, [this, jobs] { jobs().writeCoverSheet(fields()); });
     connect(addButton("Command4", QStringLiteral("Cabrillo Log File (Your Call.log)"), 6440, 6060, 2900),
             &QPushButton::clicked, this, [this, jobs] { jobs().writeCabrillo(fields()); });
+    // The same log with a standard header, for checkers that know only Cabrillo 3.0 tags.
+    connect(addButton("Command7", QStringLiteral("Cabrillo 3.0"), 6440, 6600, 2900), &QPushButton::clicked, this,
+            [this, jobs] { jobs().writeCabrillo(fields(), CabrilloWriter::Format::Cabrillo3); });
 
     load();
 }
@@ -99,8 +102,9 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
     edit->setObjectName(QLatin1String(name));
     place(edit, 6300, y, 3060, 330);
     label->setBuddy(edit);
-    if (quoteFilter)
-        edit->setValidator(new QuoteFilter(capitals, edit));
+    // Every field keeps out what the files cannot hold; the dates too, as they are printed.
+    Q_UNUSED(quoteFilter);
+    edit->setValidator(new TextFilter(capitals, edit));
     return edit;
 }
 

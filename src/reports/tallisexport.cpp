@@ -1,6 +1,7 @@
 #include "reports/tallisexport.h"
 
 #include "core/fieldfile.h"
+#include "reports/reportdata.h"
 
 #include <QTreeWidget>
 
@@ -8,6 +9,20 @@ namespace {
 QString quoted(const QString &s)
 {
     return QLatin1Char('"') + s + QLatin1Char('"');
+}
+// Tallis reads "yyyy/mm/dd" and "hh:mm[:ss]"; other stored forms the log accepts are put in
+// that form, and what does not parse goes as stored.
+QString tallisDate(const QString &stored)
+{
+    const QDate d = reports::parseStoredDate(stored);
+    return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : stored;
+}
+QString tallisTime(const QString &stored)
+{
+    const QTime t = reports::parseStoredTime(stored);
+    if (!t.isValid())
+        return stored;
+    return t.toString(stored.count(u':') == 2 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
 }
 bool isNumeric(const QString &s)
 {
@@ -33,11 +48,11 @@ QString TallisExport::line(const QsoRecord &r, const Options &o)
 
     const QStringList fields{
         quoted(r.call),
-        quoted(r.date),
+        quoted(tallisDate(r.date)),
         quoted(QStringLiteral("10")),
         quoted(o.cw ? QStringLiteral("CW") : QStringLiteral("SSB")),
         quoted(o.power),
-        quoted(r.time),
+        quoted(tallisTime(r.time)),
         QString(), QString(), QString(),
         quoted(country),
         quoted(state),

@@ -36,7 +36,7 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     place(powerLabel, 240, 240, 900, 330);
     Text1 = new QLineEdit(QStringLiteral("100"), this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setValidator(new QuoteFilter(false, Text1));
+    Text1->setValidator(new TextFilter(false, Text1));
     place(Text1, 1200, 220, 1200, 330);
     powerLabel->setBuddy(Text1);
 

@@ -1,6 +1,7 @@
 #include "shell/extraswiring.h"
 
 #include "core/prefixtable.h"
+#include "logging/entrylinewidget.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "rig/riglink.h"
@@ -39,15 +40,17 @@ ExtrasWiring::ExtrasWiring(Form1 &form, const Form1Services &services)
     : QObject(&form), m_form(form), m_services(services)
 {
     setObjectName(QStringLiteral("ExtrasWiring"));
-    QWidget *central = form.centralWidget();
-    // Beside the continent and bearing, under the entry line.
-    m_scpLine = addLine(central, QStringLiteral("lblCheckPartial"), 4700, 1150, 4800, 240);
-    m_rigLine = addLine(central, QStringLiteral("lblRig"), 5000, 1830, 4500, 200);
+    m_entry = form.findChild<EntryLineWidget *>(QStringLiteral("EntryLine"));
+    Q_ASSERT(m_entry);
+    // Beside the continent and bearing, under the entry line (its own coordinates start at its top).
+    const int top = EntryLineWidget::kTop;
+    m_scpLine = addLine(m_entry, QStringLiteral("lblCheckPartial"), 4700, 1150 - top, 4800, 240);
+    m_rigLine = addLine(m_entry, QStringLiteral("lblRig"), 5000, 1830 - top, 4500, 200);
     m_rigLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     buildMenus();
 
     connect(&form, &Form1::callTextChanged, this, &ExtrasWiring::showCheckPartial);
-    connect(&form, &Form1::callFieldLeft, this, &ExtrasWiring::prefill);
+    connect(m_entry, &EntryLineWidget::callFieldLeft, this, &ExtrasWiring::prefill);
     if (RigLink *rig = m_services.rig) {
         connect(rig, &RigLink::statusChanged, m_rigLine, &QLabel::setText);
         connect(rig, &RigLink::modeChanged, this, &ExtrasWiring::followRigMode);
@@ -195,10 +198,8 @@ void ExtrasWiring::rebuildCallHistory()
         m_historyReady = true;
         m_builder->deleteLater();
         m_builder = nullptr;
-        if (!problem->isEmpty()) {
-            if (QLabel *status = m_form.findChild<QLabel *>(QStringLiteral("lblDialog")))
-                status->setText(*problem);
-        }
+        if (!problem->isEmpty())
+            m_entry->setStatus(*problem);
         if (std::exchange(m_rebuildPending, false))
             rebuildCallHistory();
     });
@@ -247,10 +248,8 @@ void ExtrasWiring::prefill(const QString &typedCall)
         fillSelected(number, hit->memberNumber);
         filled = true;
     }
-    if (filled) {
-        if (QLabel *status = m_form.findChild<QLabel *>(QStringLiteral("lblDialog")))
-            status->setText(callHistoryStatus(*hit));
-    }
+    if (filled)
+        m_entry->setStatus(callHistoryStatus(*hit));
 }
 
 void ExtrasWiring::chooseHistoryFile()

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class EntryLineWidget;
 class QAction;
 class QLabel;
 class QThread;
@@ -53,6 +54,7 @@ private:
 
     Form1 &m_form;
     Form1Services m_services;
+    EntryLineWidget *m_entry = nullptr;
     QLabel *m_scpLine = nullptr;
     QLabel *m_rigLine = nullptr;
     QAction *m_checkPartial = nullptr;

@@ -1,4 +1,6 @@
 #include "shell/mainwindow.h"
+#include "shell/cwwiring.h"
+#include "shell/spotwiring.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -9,6 +11,7 @@
 #include "logging/backup.h"
 #include "logging/colourwindow.h"
 #include "logging/editcontact.h"
+#include "logging/entrylinewidget.h"
 #include "logging/stationsetup.h"
 #include "reports/reportactions.h"
 #include "reports/reportconstants.h"
@@ -17,6 +20,8 @@
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
+#include "shell/bandmapwiring.h"
+#include "spotting/spotstore.h"
 #include "ui/formscaler.h"
 #include "ui/wincolour.h"
 
@@ -27,7 +32,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -64,14 +68,23 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     setWindowTitle(caption());
     buildControls();
     buildMenus();
+    registerCommandKeys();
+    m_spots = wireSpotting(*this, m_services);
+    m_bandMaps = new BandMapWiring(*this, *m_spots);
     wireExtras(*this, services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
+    wireCw(*this, services);
 }
 
-Form1::~Form1() { qApp->removeEventFilter(this); }
+Form1::~Form1()
+{
+    qApp->removeEventFilter(this);
+    // The entry line uses the log and the key dispatcher, which go before the child widgets.
+    delete m_entry;
+}
 
 QString Form1::preferencesPath() const
 {
@@ -82,30 +95,30 @@ QString Form1::logPath() const { return m_services.folders.workFile(QStringLiter
 
 void Form1::Form_Load()
 {
-    // 1-3: size, columns, status line. The window was laid out at design size; fill the screen.
-    Label3->hide();
-    setStatus(QString());
-    // 4: partial dupes on.
-    m_partialDupes = true;
+    // A fresh entry line with partial dupes on.
+    m_entry->reset();
     cmdDup->setText(QStringLiteral("On"));
 
-    // 5: preferences. A first start has none yet: write the defaults.
+    // Preferences. A first start has none yet: write the defaults.
     const QString prefPath = preferencesPath();
     if (!QFileInfo::exists(prefPath)) {
         m_prefs = Preferences::defaults(m_clock);
         savepref();
-    } else if (!m_prefs.load(prefPath)) {
-        // Going on with defaults keeps the log loaded and the dupe check working; stopping here
-        // would leave contacts to be appended to a log the program never read.
-        m_dialogs.message(this, kLoadErrorText, QStringLiteral("Error opening file"));
+    } else {
+        // Going on keeps the log loaded and the dupe check working; stopping here would leave
+        // contacts to be appended to a log the program never read. What could be read is kept,
+        // and the damaged file itself too, before the next save replaces it.
         m_prefs = Preferences::defaults(m_clock);
+        if (!m_prefs.load(prefPath)) {
+            Preferences::keepDamagedCopy(prefPath);
+            m_dialogs.message(this, kLoadErrorText, QStringLiteral("Error opening file"));
+        }
     }
-    // 6, 7: offset check, form size.
     checkUtcOffset();
     // Fill the screen (or the work area, or the set share of the screen) and scale every control.
     formscale::resizeMainWindow(this, m_dialogs, m_prefs);
     mnuTaskbar->setChecked(m_prefs.taskbarOption != 0);
-    // 8: the state grid.
+    // The state grid.
     for (int i = 1; i <= statetable::kCount; ++i) {
         Label10[i - 1]->setText(statetable::abbr(i));
         Label10[i - 1]->setToolTip(statetable::name(i));
@@ -113,7 +126,7 @@ void Form1::Form_Load()
     paintStateGrid();
     showOwnStation();
     applyMode(m_prefs.currentMode);
-    // 9: prefix table; a missing file leaves the lookup answering "Not Found".
+    // The prefix table; a missing file leaves the lookup answering "Not Found".
     const QString prefixPath = locateDataFile(m_services.folders, QString::fromLatin1(PrefixTable::kFileName));
     if (QFileInfo::exists(prefixPath))
         m_prefixes.load(prefixPath);
@@ -121,10 +134,10 @@ void Form1::Form_Load()
     Timer2_Timer();
     Timer1->start();
 
-    // 10: station setup at every start.
+    // Station setup at every start.
     mnuSetup_Click();
 
-    // 11: continue or start anew.
+    // Continue or start anew.
     const auto answer = m_dialogs.message(
         this,
         QStringLiteral("Do you want to continue an existing contest? (Yes opens your existing log, No "
@@ -140,8 +153,14 @@ void Form1::Form_Load()
         // Back to the logger after the start-up dialogs, ready for the first call.
         activateWindow();
         raise();
-        txtCall->setFocus();
+        m_entry->focusCall();
     }
+}
+
+void Form1::setVoiceNavigationLevel(int level)
+{
+    m_prefs.voiceNavigationLevel = level;
+    savepref();
 }
 
 void Form1::savepref()
@@ -252,14 +271,20 @@ void Form1::mnuopen2()
         }
     }
     if (result != LogStore::LoadResult::Ok) {
+        // The program ends, but the contacts held in memory go to BACKUP first.
+        if (const QString saved = backup::backupFromMemory(m_log, m_services.folders, m_clock); !saved.isEmpty())
+            m_dialogs.message(this,
+                              QStringLiteral("log.txt could not be read again, so the %1 contacts in memory "
+                                             "were saved to %2 before the program ends.")
+                                  .arg(m_log.count())
+                                  .arg(QDir::toNativeSeparators(saved)),
+                              QStringLiteral("Contacts Saved"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
         m_dialogs.message(this, kFileErrorText, QStringLiteral("File Error"));
         endProgram();
         return;
     }
     paintStateGrid();
-    List1->clear();
-    List1->addItems(m_log.dxEntities());
-    lblDxHeading->setText(QStringLiteral("DX - %1").arg(List1->count()));
+    showDxList();
     refreshLogList();
     TimeStats();
     Labeldisplay();
@@ -267,9 +292,13 @@ void Form1::mnuopen2()
 
 void Form1::paintStateGrid()
 {
-    for (int i = 1; i <= statetable::kCount; ++i)
-        Label10[i - 1]->setStyleSheet(colourStyle(m_log.stateWorked(i) ? m_prefs.workedColour
-                                                                         : m_prefs.notWorkedColour));
+    // Runs after every Enter: only a state whose colour changes gets a new style sheet, since
+    // setting one re-polishes the label.
+    for (int i = 1; i <= statetable::kCount; ++i) {
+        const QString style = colourStyle(m_log.stateWorked(i) ? m_prefs.workedColour : m_prefs.notWorkedColour);
+        if (Label10[i - 1]->styleSheet() != style)
+            Label10[i - 1]->setStyleSheet(style);
+    }
 }
 
 static QString listDate(const QString &date)
@@ -286,17 +315,36 @@ static QString listTime(const QString &time)
     return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : time;
 }
 
+static QTreeWidgetItem *listRow(const LogStore &log, int n)
+{
+    const QsoRecord &r = log.record(n);
+    return new QTreeWidgetItem({QString::number(n), r.call, r.name, r.qth, r.memberNumber,
+                                listDate(r.date) + u' ' + listTime(r.time), r.mode, r.points});
+}
+
 void Form1::refreshLogList()
 {
+    m_listSorted = false;
     ListView1->clear();
     QList<QTreeWidgetItem *> rows;
-    for (int n : m_log.listedRecordNumbers()) {
-        const QsoRecord &r = m_log.record(n);
-        rows.append(new QTreeWidgetItem(
-            {QString::number(n), r.call, r.name, r.qth, r.memberNumber,
-             listDate(r.date) + u' ' + listTime(r.time), r.mode, r.points}));
-    }
+    for (int n : m_log.listedRecordNumbers())
+        rows.append(listRow(m_log, n));
     ListView1->addTopLevelItems(rows);
+}
+
+void Form1::listNewestRecord()
+{
+    // One row in at the top instead of the whole list again: with "All" shown on a full log the
+    // rebuild took longer than the operator's next key. A list the operator sorted is rebuilt.
+    const QList<int> listed = m_log.listedRecordNumbers();
+    if (m_listSorted || listed.isEmpty() || listed.first() != m_log.count()
+        || ListView1->topLevelItemCount() + 1 < listed.size()) {
+        refreshLogList();
+        return;
+    }
+    ListView1->insertTopLevelItem(0, listRow(m_log, m_log.count()));
+    while (ListView1->topLevelItemCount() > listed.size())
+        delete ListView1->takeTopLevelItem(ListView1->topLevelItemCount() - 1);
 }
 
 void Form1::cmdList_Click()
@@ -304,7 +352,7 @@ void Form1::cmdList_Click()
     m_log.setShowAll(!m_log.showAll());
     cmdList->setText(m_log.showAll() ? QStringLiteral("All") : QStringLiteral("Last 20"));
     refreshLogList();
-    txtCall->setFocus();
+    m_entry->focusCall();
 }
 
 void Form1::Labeldisplay()
@@ -379,11 +427,7 @@ bool Form1::backupBeforeErasing()
 
 void Form1::mnuPostContest_Click()
 {
-    const bool show = txtPostConTime->isHidden();
-    mnuPostContest->setChecked(show);
-    for (QWidget *w : {static_cast<QWidget *>(lblPostConTime), static_cast<QWidget *>(txtPostConTime),
-                       static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(txtPostConDate)})
-        w->setVisible(show);
+    mnuPostContest->setChecked(m_entry->togglePostContest());
 }
 
 void Form1::mnuSetup_Click()
@@ -509,6 +553,13 @@ void Form1::endProgram()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    bool refused = false;
+    for (const auto &guard : m_closeGuards)
+        refused = !guard() || refused;  // every guard is asked: each stops its own sending
+    if (refused) {
+        event->ignore();
+        return;
+    }
     if (!m_programEnded)
         backup::backupLog(m_log, m_services.folders, m_clock);
     event->accept();

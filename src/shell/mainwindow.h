@@ -5,17 +5,21 @@
 #include "core/prefixtable.h"
 #include "ui/keydispatcher.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 
+#include <functional>
+
+class BandMapWiring;
 class Clock;
+class EntryLineWidget;
+class KeyerThread;
 class RigLink;
 struct ReportContext;
 class Dialogs;
 class SettingsStore;
 class SharedPreferences;
+class SpotStore;
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -33,6 +37,8 @@ struct Form1Services {
     SettingsStore *settings = nullptr;
     SharedPreferences *shared = nullptr;
     RigLink *rig = nullptr;  // rig control; none: the Options menu offers none
+    // Owns every keying line (CW key, voice PTT) so a shared port has one owner.
+    KeyerThread *keyer = nullptr;
 };
 
 // The main window: entry line, recent contacts, score, state grid, DX list, clocks and menus.
@@ -55,12 +61,21 @@ public:
     const PrefixTable &prefixTable() const { return m_prefixes; }
     QString logPath() const;
     bool programEnded() const { return m_programEnded; }
-    bool dupeFound() const { return m_dupeFound; }
+    bool dupeFound() const;
+
+    Clock &clock() const { return m_clock; }
+    Dialogs &dialogs() const { return m_dialogs; }
+    // The last 50 spots and the DX list rows, fed by the spotting window.
+    SpotStore &spotStore() const { return *m_spots; }
+    // The 10 m strip, the band map window and the spot panel's PacketResize.
+    BandMapWiring &bandMaps() const { return *m_bandMaps; }
 
     // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
     KeyDispatcher &keys() { return m_keys; }
     // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
-    void logCurrentContact() { Mains(); }
+    void logCurrentContact();
+    // Asked before the window closes; one false refuses the close (a CW message is being sent).
+    void addCloseGuard(std::function<bool()> guard) { m_closeGuards.append(std::move(guard)); }
 
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
@@ -88,6 +103,8 @@ public:
     void cmdEdit_Click();
     void cmdDelete_Click();
     void savepref();
+    // The voice navigation window's Done: the new level, saved with the preferences.
+    void setVoiceNavigationLevel(int level);
     void refreshLogList();
     void Labeldisplay();
     void TimeStats();
@@ -99,8 +116,6 @@ signals:
     // A spoken prompt for operators who work by ear ("Call", "Name", "StCntry", "1010", "Dupe").
     // Nothing plays it until a voice keyer is attached.
     void announcementRequested(const QString &prompt);
-    // The operator moved on from a call that is not a dupe (Space, Tab or a click elsewhere).
-    void callFieldLeft(const QString &call);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -112,29 +127,10 @@ private:
     void buildMenus();
     QLabel *makeLabel(const QString &name, const QString &text, int left, int top, int width,
                       int height);
-    QLineEdit *makeField(const QString &name, int left, int top, int width, int height);
-
-    // Entry line (mainwindow_entry.cpp).
-    bool handleEntryKey(QLineEdit *field, QKeyEvent *key);
-    bool handleCallKey(QKeyEvent *key);
-    bool handleCountryKey(QKeyEvent *key);
-    void insertTyped(QLineEdit *field, const QString &text);
-    void txtCall_Change(const QString &text);
-    void txtCntry_Change(const QString &text);
-    void lookupCountry(const QString &call);
-    void scanPartialDupes(const QString &before, QChar key);
-    void thirdCharacterCheck(const QString &before, QChar key);
-    void Mains();
-    bool frmcmp();
-    bool checkStateEntry();
-    void dupcheck();
-    void clearEntryFields();
-    void setStatus(const QString &text, bool dupe = false);
-    void setPartialLine(const QString &text);
-    void holdKey(QObject *target, QKeyEvent *key);
-    void releaseHeldKeys();
-    void fieldFocusIn(QLineEdit *field);
-    void fieldFocusOut(QLineEdit *field, Qt::FocusReason reason);
+    void registerCommandKeys();
+    void afterEnter(bool logged, bool dxListGrew);
+    void showDxList();
+    void listNewestRecord();
 
     // Log display.
     void paintStateGrid();
@@ -152,48 +148,21 @@ private:
 
     Form1Services m_services;
     KeyDispatcher m_keys;
+    QList<std::function<bool()>> m_closeGuards;
     Dialogs &m_dialogs;
     Clock &m_clock;
     LogStore m_log;
     Preferences m_prefs;
     PrefixTable m_prefixes;
+    SpotStore *m_spots = nullptr;
+    BandMapWiring *m_bandMaps = nullptr;
     bool m_programEnded = false;
     bool m_loaded = false;
-
-    // Entry state.
-    bool m_missingField = false;
-    bool m_invalidState = false;
-    bool m_dupeFound = false;
-    QElapsedTimer m_dupeTime;
-    bool m_partialDupes = true;
-    bool m_inMains = false;
-    bool m_callChecked = false;  // the full dupe check ran as the call field was left
-    bool m_replaying = false;
-    struct HeldKey {
-        QPointer<QObject> target;
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString text;
-    };
-    QList<HeldKey> m_heldKeys;
-    QTimer *m_holdTimer = nullptr;
+    bool m_listSorted = false;  // the operator sorted the recent contacts by a column
 
     // Controls.
     QWidget *m_central = nullptr;
-    QLineEdit *txtCall = nullptr;
-    QLineEdit *txtRSTR = nullptr;
-    QLineEdit *txtCntry = nullptr;
-    QLineEdit *txtRSTS = nullptr;
-    QLineEdit *txtPostConDate = nullptr;
-    QLineEdit *txtPostConTime = nullptr;
-    QLabel *lblPostConDate = nullptr;
-    QLabel *lblPostConTime = nullptr;
-    QLabel *lblDialog = nullptr;
-    QLabel *lblDupe = nullptr;
-    QLabel *Label3 = nullptr;   // "New"
-    QLabel *Label19 = nullptr;  // continent
-    QLabel *Label22 = nullptr;  // bearing
-    QLabel *Label23 = nullptr;  // miles
+    EntryLineWidget *m_entry = nullptr;
     QLabel *lblTotCon = nullptr;
     QLabel *lblTotSec = nullptr;
     QLabel *lblutctime = nullptr;

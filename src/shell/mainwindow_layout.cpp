@@ -3,23 +3,21 @@
 #include "shell/mainwindow.h"
 
 #include "core/statetable.h"
+#include "logging/entrylinewidget.h"
 #include "ui/formscaler.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QTreeWidget>
 
 namespace {
 constexpr int twips(int t) { return formscale::px(t); }
-const char *kTeal = "background-color: rgb(0, 192, 192);";
 }  // namespace
 
 QLabel *Form1::makeLabel(const QString &name, const QString &text, int left, int top, int width,
@@ -29,19 +27,6 @@ QLabel *Form1::makeLabel(const QString &name, const QString &text, int left, int
     label->setObjectName(name);
     label->setGeometry(twips(left), twips(top), twips(width), twips(height));
     return label;
-}
-
-QLineEdit *Form1::makeField(const QString &name, int left, int top, int width, int height)
-{
-    auto *field = new QLineEdit(m_central);
-    field->setObjectName(name);
-    field->setGeometry(twips(left), twips(top), twips(width), twips(height));
-    field->installEventFilter(this);
-    // The log file has no escape for a double quote, so one pasted in would make log.txt
-    // unreadable at the next start; the key filter drops the typed quote, this refuses a paste.
-    static const QRegularExpression noQuote(QStringLiteral("[^\"]*"));
-    field->setValidator(new QRegularExpressionValidator(noQuote, field));
-    return field;
 }
 
 void Form1::buildControls()
@@ -70,54 +55,19 @@ void Form1::buildControls()
     lblCurTime = makeLabel(QStringLiteral("lblCurTime"), QString(), 8400, 60, 750, 240);
     Label16 = makeLabel(QStringLiteral("Label16"), QString(), 9150, 60, 350, 240);
 
-    // The entry line.
-    makeLabel(QStringLiteral("lblCallCaption"), tr("Call"), 100, 480, 1800, 240);
-    makeLabel(QStringLiteral("lblNameCaption"), tr("Name"), 2000, 480, 1500, 240);
-    makeLabel(QStringLiteral("lblCntryCaption"), tr("ST/Cntry"), 3600, 480, 1100, 240);
-    Label3 = makeLabel(QStringLiteral("Label3"), tr("New"), 4800, 480, 500, 240);
-    Label3->setStyleSheet(QStringLiteral("background-color: red; color: white;"));
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->hide();
-    makeLabel(QStringLiteral("lblNumberCaption"), tr("10-10 #"), 5500, 480, 1000, 240);
-    lblPostConDate = makeLabel(QStringLiteral("lblPostConDate"), tr("Date"), 6600, 480, 1200, 240);
-    lblPostConTime = makeLabel(QStringLiteral("lblPostConTime"), tr("Time"), 7900, 480, 900, 240);
-    txtCall = makeField(QStringLiteral("txtCall"), 100, 720, 1800, 380);
-    txtRSTR = makeField(QStringLiteral("txtRSTR"), 2000, 720, 1500, 380);
-    txtCntry = makeField(QStringLiteral("txtCntry"), 3600, 720, 1800, 380);
-    txtRSTS = makeField(QStringLiteral("txtRSTS"), 5500, 720, 1000, 380);
-    txtPostConDate = makeField(QStringLiteral("txtPostConDate"), 6600, 720, 1200, 380);
-    txtPostConTime = makeField(QStringLiteral("txtPostConTime"), 7900, 720, 900, 380);
-    for (QWidget *w : {static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(lblPostConTime),
-                       static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime)})
-        w->hide();
-    QFont entryFont = base;
-    entryFont.setPixelSize(16);
-    entryFont.setBold(true);
-    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
-        f->setFont(entryFont);
-    setTabOrder(txtCall, txtRSTR);
-    setTabOrder(txtRSTR, txtCntry);
-    setTabOrder(txtCntry, txtRSTS);
-    setTabOrder(txtRSTS, txtPostConDate);
-    setTabOrder(txtPostConDate, txtPostConTime);
-
-    makeLabel(QStringLiteral("lblContinentCaption"), tr("Cont:"), 100, 1150, 550, 240);
-    Label19 = makeLabel(QStringLiteral("Label19"), QString(), 650, 1150, 700, 240);
-    makeLabel(QStringLiteral("lblBearingCaption"), tr("Bearing:"), 1500, 1150, 800, 240);
-    Label22 = makeLabel(QStringLiteral("Label22"), QString(), 2300, 1150, 700, 240);
-    makeLabel(QStringLiteral("lblMilesCaption"), tr("Miles:"), 3100, 1150, 600, 240);
-    Label23 = makeLabel(QStringLiteral("Label23"), QString(), 3700, 1150, 900, 240);
-
-    lblDialog = makeLabel(QStringLiteral("lblDialog"), QString(), 100, 1450, 9400, 330);
-    lblDialog->setStyleSheet(QString::fromLatin1(kTeal));
-    QFont statusFont = base;
-    statusFont.setPixelSize(14);
-    statusFont.setBold(true);
-    lblDialog->setFont(statusFont);
-    makeLabel(QStringLiteral("lblPossDup"), QStringLiteral("               Possible Duplicates"),
-              100, 1830, 9400, 200);
-    lblDupe = makeLabel(QStringLiteral("lblDupe"), QString(), 100, 2030, 9400, 300);
-    lblDupe->setFont(statusFont);
+    // The entry line, with the status and partial-dupe lines under it.
+    EntryLineWidget::Services entry;
+    entry.log = &m_log;
+    entry.prefs = &m_prefs;
+    entry.prefixes = &m_prefixes;
+    entry.clock = &m_clock;
+    entry.dialogs = &m_dialogs;
+    entry.logPath = logPath();
+    m_entry = new EntryLineWidget(entry, m_keys, m_central);
+    connect(m_entry, &EntryLineWidget::callTextChanged, this, &Form1::callTextChanged);
+    connect(m_entry, &EntryLineWidget::announcementRequested, this, &Form1::announcementRequested);
+    connect(m_entry, &EntryLineWidget::callFieldEntered, this, [this] { showEditButtons(false); });
+    connect(m_entry, &EntryLineWidget::enterFinished, this, &Form1::afterEnter);
 
     // Recent contacts.
     makeLabel(QStringLiteral("lblRecent"), tr("Recent Contacts"), 100, 2400, 3000, 220);
@@ -200,12 +150,7 @@ void Form1::buildControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(60000);
     connect(Timer1, &QTimer::timeout, this, &Form1::TimeStats);
-    m_holdTimer = new QTimer(this);
-    m_holdTimer->setSingleShot(true);
-    connect(m_holdTimer, &QTimer::timeout, this, &Form1::releaseHeldKeys);
 
-    connect(txtCall, &QLineEdit::textChanged, this, &Form1::txtCall_Change);
-    connect(txtCntry, &QLineEdit::textChanged, this, &Form1::txtCntry_Change);
     connect(cmdList, &QPushButton::clicked, this, &Form1::cmdList_Click);
     connect(cmdClear, &QPushButton::clicked, this, &Form1::cmdClear_Click);
     connect(cmdDup, &QPushButton::clicked, this, &Form1::cmdDup_Click);
@@ -213,7 +158,10 @@ void Form1::buildControls()
     connect(cmdDelete, &QPushButton::clicked, this, &Form1::cmdDelete_Click);
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { showEditButtons(true); });
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { ListView1->sortItems(column, Qt::AscendingOrder); });
+            [this](int column) {
+                ListView1->sortItems(column, Qt::AscendingOrder);
+                m_listSorted = true;
+            });
 }
 
 void Form1::buildMenus()

@@ -1,5 +1,8 @@
 #include "ui/fieldkeys.h"
 
+#include "core/fieldfile.h"
+#include "ui/keyfilter.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -19,6 +22,9 @@ QChar filter(Rule rule, QChar key)
     const char16_t c = key.unicode();
     if (c == u'\b' || c == u'\t')
         return key;
+    // Whatever the field, a character the file cannot hold never gets in.
+    if (!fieldfile::canHold(key))
+        return QChar();
     switch (rule) {
     case Rule::Capital:
         return upper(key);
@@ -77,6 +83,14 @@ void showCompletion(QLineEdit *edit, const QString &typed, const QString &name)
     edit->setText(typed + rest);
     // A negative length selects backwards, leaving the caret right after what was typed.
     edit->setSelection(int(typed.size() + rest.size()), -int(rest.size()));
+}
+
+void guardTextFields(QWidget *root, const QStringList &capitals)
+{
+    for (QLineEdit *edit : root->findChildren<QLineEdit *>()) {
+        if (!edit->validator())
+            edit->setValidator(new TextFilter(capitals.contains(edit->objectName()), edit));
+    }
 }
 
 }  // namespace fieldkeys

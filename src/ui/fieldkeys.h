@@ -1,8 +1,10 @@
 #pragma once
 #include <QChar>
+#include <QStringList>
 
 class QKeyEvent;
 class QLineEdit;
+class QWidget;
 
 // Per-field key filters of the entry and setup windows. A filter sees each typed character (as
 // a key press that produces text) and types it, types it changed, or drops it. Keys that type
@@ -37,5 +39,10 @@ int insertionPoint(const QLineEdit *edit);
 // Country completion shared by the windows: shows `typed` + the rest of `name` with the rest
 // selected and the caret after `typed`, so the next key replaces the proposal.
 void showCompletion(QLineEdit *edit, const QString &typed, const QString &name);
+
+// Puts a TextFilter (ui/keyfilter.h) on every line edit under `root` that has no validator of
+// its own yet, so pasted text meets the rules typed text does: nothing the files cannot hold.
+// `capitals` names the fields whose letters are typed as capitals.
+void guardTextFields(QWidget *root, const QStringList &capitals = {});
 
 }  // namespace fieldkeys

@@ -1,14 +1,17 @@
 #pragma once
+#include "core/fieldfile.h"
 #include "ui/fieldkeys.h"
 
 #include <QValidator>
 
-// Drops the double-quote character as it is typed or pasted (the files quote their text and
-// cannot hold one); optionally turns a to z into capitals as the entry line does, leaving other
-// letters alone so the text keeps its length and the caret its place.
-class QuoteFilter : public QValidator {
+// Keeps out of a text field, typed or pasted, what the files cannot hold: the double quote
+// (nothing is escaped), control characters such as a pasted line break (a record is one line)
+// and characters outside Windows-1252 (they would reach the disk as '?' while the screen shows
+// them). Optionally turns a to z into capitals as the entry line does, leaving other letters
+// alone so the text keeps its length and the caret its place.
+class TextFilter : public QValidator {
 public:
-    explicit QuoteFilter(bool capitalise, QObject *parent = nullptr)
+    explicit TextFilter(bool capitalise, QObject *parent = nullptr)
         : QValidator(parent), m_capitalise(capitalise)
     {
     }
@@ -16,7 +19,7 @@ public:
     State validate(QString &input, int &pos) const override
     {
         for (qsizetype i = input.size() - 1; i >= 0; --i) {
-            if (input[i] == u'"') {
+            if (input[i] == u'"' || !fieldfile::canHold(input[i])) {
                 input.remove(i, 1);
                 if (i < pos)
                     --pos;
@@ -28,6 +31,8 @@ public:
         }
         return Acceptable;
     }
+
+    bool capitalises() const { return m_capitalise; }
 
 private:
     bool m_capitalise;

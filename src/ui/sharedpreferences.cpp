@@ -15,7 +15,8 @@ void SharedPreferences::load(const QString &path)
     QByteArray bytes;
     if (QFileInfo::exists(path) && fieldfile::readFile(path, bytes)) {
         m_document = fieldfile::decode1252(bytes);
-        m_document.chop(2);  // the line end Save adds
+        if (m_document.endsWith(QStringLiteral("\r\n")))
+            m_document.chop(2);  // the line end Save adds
     } else {
         m_document = declaration();
     }

@@ -1,9 +1,11 @@
 #include "fakes.h"
+#include "pastecheck.h"
 #include "logging/editcontact.h"
 #include "core/logstore.h"
 #include "core/prefixtable.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -185,13 +187,39 @@ private slots:
             QCOMPARE(rig.store.record(i + 1), rig.original[i]);
     }
 
+    // A name pasted with a quote or a line break would make log.txt unreadable at the next start.
+    void pastedTextKeepsTheLogReadable()
+    {
+        Rig rig;
+        {
+            frmEditCon every(rig.store, 2, rig.prefixes, rig.dialogs);
+            every.show();
+            pastecheck::everyFieldRefusesUnstorableText(&every);
+        }
+        frmEditCon dialog(rig.store, 2, rig.prefixes, rig.dialogs);
+        dialog.show();
+        QLineEdit *name = field(&dialog, "txtEditCk");
+        name->clear();
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("o\"neil\r\nJR\xCE\xA9"));
+        name->paste();
+        QCOMPARE(name->text(), QString("ONEILJR"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(dialog.outcome(), frmEditCon::Outcome::Stored);
+        QCOMPARE(rig.store.record(2).name, QString("ONEILJR"));
+        QVERIFY(rig.store.rewriteLogFile(rig.logPath()));
+        LogStore again;
+        QCOMPARE(again.load(rig.logPath()), LogStore::LoadResult::Ok);
+        QCOMPARE(again.records(), rig.store.records());
+    }
+
     void enterInModeDoesNothing()
     {
         Rig rig;
         frmEditCon dialog(rig.store, 1, rig.prefixes, rig.dialogs);
         dialog.show();
         retype(&dialog, "txtMode", "ph\"");
-        QCOMPARE(field(&dialog, "txtMode")->text(), QString("PH\""));  // only upper-cased
+        // Upper-cased, and the quote kept out: in log.txt it would end every later start.
+        QCOMPARE(field(&dialog, "txtMode")->text(), QString("PH"));
         retype(&dialog, "txtMode", "ph");
         QTest::keyClick(field(&dialog, "txtMode"), Qt::Key_Return);
         QVERIFY(dialog.isVisible());

@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "pastecheck.h"
 #include "core/preferences.h"
 #include "core/prefixtable.h"
 #include "logging/stationsetup.h"
@@ -40,6 +41,18 @@ class TestStationSetup : public QObject {
     }
 
 private slots:
+    void pastedTextKeepsTheFilesReadable()
+    {
+        Rig rig;
+        frmStationID dialog(rig.prefs, rig.prefixes, rig.shared, rig.settings, rig.dialogs);
+        dialog.show();
+        pastecheck::everyFieldRefusesUnstorableText(&dialog);
+        QLineEdit *call = field(&dialog, "Text1");
+        call->clear();
+        QGuiApplication::clipboard()->setText("k1\"xyz\r\n");
+        call->paste();
+        QCOMPARE(call->text(), QString("K1XYZ"));  // capitals, as typed
+    }
     void opensWithPreferences()
     {
         Rig rig;

@@ -144,6 +144,38 @@ private slots:
         QVERIFY(page1[0].first().y > 28.3 + 3 * 13);
     }
 
+    // The widest texts are shortened so the number and points stay on the paper.
+    void longRowStaysInsideTheMargins_data()
+    {
+        QTest::addColumn<int>("pageSize");
+        QTest::addColumn<double>("pageWidth");
+        QTest::newRow("A4") << int(QPageSize::A4) << 595.0;
+        QTest::newRow("Letter") << int(QPageSize::Letter) << 612.0;
+    }
+    void longRowStaysInsideTheMargins()
+    {
+        QFETCH(int, pageSize);
+        QFETCH(double, pageWidth);
+        TestEnv env;
+        const QString pdf = env.file("long.pdf");
+        {
+            PdfDocument doc(pdf);
+            doc.writer.setPageSize(QPageSize(QPageSize::PageSizeId(pageSize)));
+            ReportPrinter printer(doc.writer);
+            QVERIFY(printLog(printer,
+                             {{"ZD9/W1ABCDEFG", "MARIA-ALEJANDRA-LUZ", "Tristan da Cunha & Gough Islands", "123456",
+                               "2", "2009/08/01", "18:05:30", "CW"}},
+                             "K1XYZ"));
+        }
+        const auto row = lines(words(pdf), 1).value(1);
+        QVERIFY(!row.isEmpty());
+        QCOMPARE(row.last().text, QString("2"));
+        QCOMPARE(row[row.size() - 2].text, QString("123456"));
+        QVERIFY2(row.last().xMax <= pageWidth - 36.0 + 0.5, qPrintable(QString::number(row.last().xMax)));
+        QCOMPARE(row[0].text, QString("08/01/09"));
+        QCOMPARE(row[1].text, QString("1805"));
+    }
+
     void longValuePushesTheNextOneRight()
     {
         TestEnv env;

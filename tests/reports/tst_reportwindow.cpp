@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "reportenv.h"
+#include "pastecheck.h"
 
 #include "reports/adifwriter.h"
 #include "reports/cabrillowriter.h"
@@ -10,6 +11,7 @@
 #include "reports/reportprinter.h"
 #include "reports/reportwindow.h"
 #include "reports/tallisexport.h"
+#include "reports/tallisoptions.h"
 #include "ui/sharedpreferences.h"
 
 #include <QApplication>
@@ -104,6 +106,15 @@ private slots:
         QCOMPARE(w.findChild<QLineEdit *>("Text11")->text(), QString());
     }
 
+    void pastedTextIsFiltered()
+    {
+        Env e;
+        Form2 w(e.ctx);
+        pastecheck::everyFieldRefusesUnstorableText(&w);
+        Form3 options;
+        pastecheck::everyFieldRefusesUnstorableText(&options);
+    }
+
     void keyFilters()
     {
         Env e;
@@ -116,7 +127,7 @@ private slots:
         QCOMPARE(f.operators, QString("ANN/12345"));
         QCOMPARE(f.operatingQth, QString("CT"));
         QCOMPARE(f.comment, QString("say hi"));
-        QCOMPARE(f.year, QString("20\"09"));  // the year field has no filter
+        QCOMPARE(f.year, QString("2009"));  // every field keeps the quote out
 
         // Capitals are a to z only, as the entry line makes them: other letters stay as typed.
         // (QTest::keyClicks takes ASCII only, so the keys carry their text themselves.)
@@ -167,6 +178,15 @@ private slots:
         QByteArray expected;
         QVERIFY(CabrilloWriter(fixtures::station(), f, "8", kMainWindowTitle).build(fixtures::smallLog(), expected));
         QCOMPARE(e.readData("K1XYZ.log"), expected);
+
+        // "Cabrillo 3.0" beside it writes the same log with the standard header.
+        e.dialogs.fileAnswers << e.data("K1XYZ-3.log");
+        click(w, "Command7");
+        QCOMPARE(e.dialogs.titles().last(), QString("File Written Successfully."));
+        QVERIFY(CabrilloWriter(fixtures::station(), f, "8", kMainWindowTitle, CabrilloWriter::Format::Cabrillo3)
+                    .build(fixtures::smallLog(), expected));
+        QCOMPARE(e.readData("K1XYZ-3.log"), expected);
+        QVERIFY(expected.startsWith("START-OF-LOG: 3.0\r\n"));
 
         QCOMPARE(e.settings.values.value("UserAddressName"), QString("Ann Smith"));
         QCOMPARE(e.settings.values.value("UserAddressLine1"), QString("1 Main St"));
@@ -311,6 +331,12 @@ private slots:
         QVERIFY(CabrilloWriter(fixtures::station(), fixtures::fields(), "8", kMainWindowTitle).build(log, expected));
         QCOMPARE(e.env.read("a.log"), expected);
 
+        QCOMPARE(runExportCommand(QStringList{"cabrillo", "--format", "3.0", "--out", "b.log"} + report), 0);
+        QVERIFY(CabrilloWriter(fixtures::station(), fixtures::fields(), "8", kMainWindowTitle,
+                               CabrilloWriter::Format::Cabrillo3)
+                    .build(log, expected));
+        QCOMPARE(e.env.read("b.log"), expected);
+
         QCOMPARE(runExportCommand(QStringList{"cover", "--out", "a.sum"} + report), 0);
         QVERIFY(CoverSheetWriter(fixtures::station(), fixtures::fields(), "8").build(log, expected));
         QCOMPARE(e.env.read("a.sum"), expected);
@@ -364,9 +390,11 @@ private slots:
         QTest::newRow("no kind") << QStringList{} << true << 2;
         QTest::newRow("unknown kind") << QStringList{"pdf"} << true << 2;
         QTest::newRow("unknown option") << QStringList{"dupe", "--colour", "red"} << true << 2;
+        QTest::newRow("unknown Cabrillo format") << QStringList{"cabrillo", "--format", "2.0"} << true << 2;
         QTest::newRow("unknown contest") << QStringList{"cabrillo", "--contest", "easter"} << true << 2;
         QTest::newRow("no station data") << QStringList{"dupe", "--out", "x.dup"} << false << 1;
-        QTest::newRow("no country table") << QStringList{"adif", "--out", "x.adi"} << true << 1;
+        QTest::newRow("no country table, none shipped") << QStringList{"adif", "--out", "x.adi"} << true << 1;
+        QTest::newRow("fresh account: the shipped table") << QStringList{"adif", "--out", "x.adi"} << true << 0;
         QTest::newRow("unwritable") << QStringList{"dupe", "--out", "no/such/x.dup"} << true << 1;
     }
     void commandLineErrors()
@@ -377,7 +405,15 @@ private slots:
         Env e;
         if (withPrefs)
             QVERIFY(e.prefs.save(e.env.file("tntnprf.txt")));
+        const QByteArray oldData = qgetenv("VARDEL_DATA_DIR");
+        if (QByteArray(QTest::currentDataTag()).contains("none shipped"))
+            qputenv("VARDEL_DATA_DIR", e.env.file("nothing shipped here").toLocal8Bit());
+        else
+            qputenv("VARDEL_DATA_DIR", qgetenv("VARDEL_TEST_DATA_DIR"));
         QCOMPARE(runExportCommand(args), code);
+        qputenv("VARDEL_DATA_DIR", oldData);
+        if (QByteArray(QTest::currentDataTag()).contains("shipped table"))
+            QVERIFY(e.env.read("x.adi").contains("<DXCC:3>291"));
     }
 };
 

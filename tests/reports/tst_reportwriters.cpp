@@ -1,9 +1,12 @@
 #include "reportfixtures.h"
 
 #include "reports/cabrillowriter.h"
+#include "reports/adifwriter.h"
 #include "reports/coversheetwriter.h"
+#include "reports/tallisexport.h"
 #include "reports/reportconstants.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace reports;
@@ -125,23 +128,147 @@ private slots:
         QCOMPARE(line.mid(90), other91);
     }
 
+    // Every date and time form the log reader and the edit window accept reaches every writer
+    // in one form, and the QSO line keeps its columns.
     void dateForms_data()
     {
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("storedTime");
         QTest::addColumn<QString>("written");
-        QTest::newRow("stored form") << "2009/08/01" << "2009-08-01";
-        QTest::newRow("short month and day") << "2009/8/1" << "2009-08-01";
-        QTest::newRow("month 13") << "2009/13/01" << "2009/13/01";
-        QTest::newRow("february 30") << "2009/02/30" << "2009/02/30";
-        QTest::newRow("text") << "garbage" << "garbage";
+        QTest::addColumn<QString>("hhmm");
+        QTest::newRow("stored form") << "2009/08/01" << "18:05:30" << "2009-08-01" << "1805";
+        QTest::newRow("short month and day") << "2009/8/1" << "18:05" << "2009-08-01" << "1805";
+        QTest::newRow("month first") << "08/01/2009" << "9:30" << "2009-08-01" << "0930";
+        QTest::newRow("month first, dashes") << "8-1-2009" << "9:05:07" << "2009-08-01" << "0905";
+        QTest::newRow("year first, dashes") << "2009-08-01" << "23:59" << "2009-08-01" << "2359";
+        QTest::newRow("month 13") << "2009/13/01" << "18:05:30" << "2009/13/01" << "1805";
+        QTest::newRow("february 30") << "2009/02/30" << "18:05:30" << "2009/02/30" << "1805";
+        QTest::newRow("text") << "garbage" << "18:05:30" << "garbage" << "1805";
     }
     void dateForms()
     {
         QFETCH(QString, stored);
+        QFETCH(QString, storedTime);
         QFETCH(QString, written);
-        const QString line = CabrilloWriter::qsoLine({"K1ABC", "JOE", "MA", "1", "2", stored, "18:05:30", "CW"},
-                                                     fixtures::station());
+        QFETCH(QString, hhmm);
+        const QsoRecord r{"K1ABC", "JOE", "MA", "1", "2", stored, storedTime, "CW"};
+        const QString line = CabrilloWriter::qsoLine(r, fixtures::station());
         QCOMPARE(line.mid(14, written.size()), written);
+        QCOMPARE(line.mid(25, 4), hhmm);
+        if (written.size() == 10)
+            QCOMPARE(line.mid(30, 5), QString("K1XYZ"));  // the own call in its column
+        const bool valid = written.contains(u'-');
+        QCOMPARE(AdifWriter::adifDate(stored), valid ? QString(written).remove(u'-') : QString());
+        QCOMPARE(AdifWriter::adifTime(storedTime), hhmm);
+        const QString tallis = TallisExport::line(r, {});
+        QVERIFY(tallis.contains(valid ? "\"" + QString(written).replace(u'-', u'/') + "\"" : "\"" + stored + "\""));
+    }
+
+    // The standard header: a Cabrillo 3.0 reader must know every tag, every contest name and
+    // category value, and read every QSO line.
+    void cabrillo3IsReadByAStrictParser_data()
+    {
+        QTest::addColumn<int>("contest");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("modes");
+        QTest::addColumn<QString>("contestName");
+        QTest::addColumn<QString>("operatorCategory");
+        QTest::addColumn<QString>("power");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("winter phone, individual") << int(Contest::WinterPhone) << int(EntryClass::Individual) << "PH"
+                                                  << "10-10-WINTER-PHONE" << "SINGLE-OP" << "HIGH" << "SSB";
+        QTest::newRow("spring cw, qrp") << int(Contest::SpringCw) << int(EntryClass::Qrp) << "CW"
+                                        << "10-10-SPRING-CW" << "SINGLE-OP" << "QRP" << "CW";
+        QTest::newRow("spring, digital only") << int(Contest::SpringCw) << int(EntryClass::Individual) << "DG"
+                                              << "10-10-SPRING-DIGITAL" << "SINGLE-OP" << "HIGH" << "DIGI";
+        QTest::newRow("summer phone, club") << int(Contest::SummerPhone) << int(EntryClass::Club) << "PH"
+                                            << "10-10-SUMMER-PHONE" << "MULTI-OP" << "HIGH" << "SSB";
+        QTest::newRow("fall cw with digital") << int(Contest::FallCw) << int(EntryClass::Individual) << "CW DG"
+                                              << "10-10-FALL-CW" << "SINGLE-OP" << "HIGH" << "MIXED";
+        QTest::newRow("fall, digital only") << int(Contest::FallCw) << int(EntryClass::Qrp) << "DG"
+                                            << "10-10-FALL-DIGITAL" << "SINGLE-OP" << "QRP" << "DIGI";
+        QTest::newRow("sprint, mixed") << int(Contest::Sprint) << int(EntryClass::Individual) << "CW PH"
+                                       << "10-10-SPRINT" << "SINGLE-OP" << "HIGH" << "MIXED";
+    }
+    void cabrillo3IsReadByAStrictParser()
+    {
+        QFETCH(int, contest);
+        QFETCH(int, entry);
+        QFETCH(QString, modes);
+        QFETCH(QString, contestName);
+        QFETCH(QString, operatorCategory);
+        QFETCH(QString, power);
+        QFETCH(QString, mode);
+        // The header tags of Cabrillo 3.0 and the 10-10 names of its contest list.
+        static const QStringList tags{
+            "START-OF-LOG", "END-OF-LOG", "CALLSIGN", "CONTEST", "CATEGORY-ASSISTED", "CATEGORY-BAND",
+            "CATEGORY-MODE", "CATEGORY-OPERATOR", "CATEGORY-POWER", "CATEGORY-STATION", "CATEGORY-TIME",
+            "CATEGORY-TRANSMITTER", "CATEGORY-OVERLAY", "CERTIFICATE", "CLAIMED-SCORE", "CLUB", "CREATED-BY",
+            "EMAIL", "GRID-LOCATOR", "LOCATION", "NAME", "ADDRESS", "ADDRESS-CITY", "ADDRESS-STATE-PROVINCE",
+            "ADDRESS-POSTALCODE", "ADDRESS-COUNTRY", "OPERATORS", "OFFTIME", "SOAPBOX", "QSO", "X-QSO"};
+        static const QStringList contests{"10-10-WINTER-PHONE", "10-10-SPRING-CW", "10-10-SPRING-DIGITAL",
+                                          "10-10-SUMMER-PHONE", "10-10-FALL-CW", "10-10-FALL-DIGITAL", "10-10-SPRINT"};
+        static const QHash<QString, QStringList> values{
+            {"CATEGORY-OPERATOR", {"SINGLE-OP", "MULTI-OP", "CHECKLOG"}},
+            {"CATEGORY-POWER", {"HIGH", "LOW", "QRP"}},
+            {"CATEGORY-BAND", {"ALL", "160M", "80M", "40M", "20M", "15M", "10M", "6M", "2M"}},
+            {"CATEGORY-MODE", {"CW", "DIGI", "FM", "RTTY", "SSB", "MIXED"}}};
+
+        QList<QsoRecord> log = fixtures::smallLog();
+        const QStringList modeList = modes.split(u' ');
+        for (qsizetype i = 0; i < log.size(); ++i)
+            log[i].mode = modeList[i % modeList.size()];
+        ReportFields f = fixtures::fields();
+        f.contest = Contest(contest);
+        f.entryClass = EntryClass(entry);
+        QByteArray bytes;
+        QVERIFY(CabrilloWriter(fixtures::station(), f, "8", title(), CabrilloWriter::Format::Cabrillo3)
+                    .build(log, bytes));
+        const QStringList lines = QString::fromLatin1(bytes).split("\r\n");
+        QCOMPARE(lines.first(), QString("START-OF-LOG: 3.0"));
+        QCOMPARE(lines.last(), QString());
+        QCOMPARE(lines[lines.size() - 2], QString("END-OF-LOG:"));
+        QHash<QString, QString> header;
+        int qsos = 0;
+        for (const QString &line : lines.mid(0, lines.size() - 1)) {
+            const qsizetype colon = line.indexOf(u':');
+            QVERIFY2(colon > 0, qPrintable(line));
+            const QString tag = line.left(colon);
+            QVERIFY2(tags.contains(tag) || tag.startsWith("X-"), qPrintable("unknown tag: " + line));
+            QVERIFY2(line.size() == colon + 1 || line.at(colon + 1) == u' ', qPrintable(line));
+            const QString value = line.mid(colon + 1).trimmed();
+            if (tag == "QSO") {
+                // freq mo date time call-sent exch-sent call-rcvd exch-rcvd: 28000 CW yyyy-mm-dd hhmm ...
+                static const QRegularExpression qso(
+                    "^28000 (CW|PH|FM|RY|DG) \\d{4}-\\d{2}-\\d{2} \\d{4} K1XYZ +\\S+ +\\S+ +\\S+ +\\S+ +\\S+ +\\S+ +\\S+$");
+                const int rec = qsos++;
+                if (QDate::fromString(log[rec].date, "yyyy/MM/dd").isValid())
+                    QVERIFY2(qso.match(value).hasMatch(), qPrintable(line));
+                continue;
+            }
+            if (values.contains(tag))
+                QVERIFY2(values[tag].contains(value), qPrintable(line));
+            if (tag != "ADDRESS" && tag != "SOAPBOX" && tag != "END-OF-LOG")
+                QVERIFY2(!header.contains(tag), qPrintable("twice: " + line));
+            header.insert(tag, value);
+        }
+        QCOMPARE(qsos, log.size());
+        QVERIFY(contests.contains(header["CONTEST"]));
+        QCOMPARE(header["CONTEST"], contestName);
+        QCOMPARE(header["CATEGORY-OPERATOR"], operatorCategory);
+        QCOMPARE(header["CATEGORY-POWER"], power);
+        QCOMPARE(header["CATEGORY-MODE"], mode);
+        QCOMPARE(header["CALLSIGN"], QString("K1XYZ"));
+        QCOMPARE(header["CLAIMED-SCORE"], QString("8"));
+        QCOMPARE(header["CREATED-BY"], QString("Vardel 2.9"));
+        QCOMPARE(header["X-TEN-TEN-NUMBER"], QString("12345"));
+        QCOMPARE(header["X-QSOS-WITH-10-10-NUMBERS"], QString("3"));
+        QCOMPARE(header["X-QSOS-WITHOUT-10-10-NUMBERS"], QString("2"));
+
+        // The QSO lines are the sponsor format's, byte for byte.
+        QByteArray sponsor;
+        QVERIFY(CabrilloWriter(fixtures::station(), f, "8", title()).build(log, sponsor));
+        QVERIFY(bytes.endsWith(sponsor.mid(sponsor.indexOf("QSO: "))));
     }
 
     void coverSheet_data()

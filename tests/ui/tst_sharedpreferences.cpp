@@ -27,8 +27,8 @@ private slots:
     void secondSetupReplacesInPlace();
     void edits_data();
     void edits();
-    void loadDropsLastTwoCharacters_data();
-    void loadDropsLastTwoCharacters();
+    void loadKeepsTextWithoutFinalLineEnd_data();
+    void loadKeepsTextWithoutFinalLineEnd();
     void bytesOutsideAsciiSurviveRewrite();
     void saveFailureIsReported();
 };
@@ -113,20 +113,22 @@ void TestSharedPreferences::edits()
     QCOMPARE(env.read("SharedUserPreferences.xml"), expected);
 }
 
-void TestSharedPreferences::loadDropsLastTwoCharacters_data()
+void TestSharedPreferences::loadKeepsTextWithoutFinalLineEnd_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("afterSave");
     const QByteArray d = kDeclaration + "\r\n";
     QTest::newRow("ends with CR LF: unchanged")
         << d + "<OWN_CALL>W1AW</OWN_CALL>\r\n" << d + "<OWN_CALL>W1AW</OWN_CALL>\r\n";
-    QTest::newRow("no final line end: the last two characters of the text go")
-        << d + "<OWN_CALL>W1AW</OWN_CALL>" << d + "<OWN_CALL>W1AW</OWN_CAL\r\n";
-    QTest::newRow("LF only: one character of the text goes")
-        << d + "<OWN_CALL>W1AW</OWN_CALL>\n" << d + "<OWN_CALL>W1AW</OWN_CALL\r\n";
+    // Only a final CR LF is the one Save adds; another program's last element stays whole.
+    QTest::newRow("no final line end: text kept")
+        << d + "<OWN_CALL>W1AW</OWN_CALL><OTHER_APP>1</OTHER_APP>"
+        << d + "<OWN_CALL>W1AW</OWN_CALL><OTHER_APP>1</OTHER_APP>\r\n";
+    QTest::newRow("LF only: text kept")
+        << d + "<OWN_CALL>W1AW</OWN_CALL>\n" << d + "<OWN_CALL>W1AW</OWN_CALL>\n\r\n";
 }
 
-void TestSharedPreferences::loadDropsLastTwoCharacters()
+void TestSharedPreferences::loadKeepsTextWithoutFinalLineEnd()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, afterSave);

@@ -1,0 +1,118 @@
+#include "cw/cwsettings.h"
+#include "core/fieldfile.h"
+#include "platform/settingsstore.h"
+
+namespace {
+
+double numberOr(const QString &text, double fallback)
+{
+    double v = 0;
+    return fieldfile::parseNumber(text, v) ? v : fallback;
+}
+
+}  // namespace
+
+bool CwSettings::load(const QString &folder)
+{
+    QByteArray bytes;
+    if (!fieldfile::readFile(fieldfile::resolvePath(folder, fileName()), bytes))
+        return false;
+    fieldfile::Reader r(bytes);
+    QString t;
+    double n = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (!r.nextText(t))
+            return false;
+        messages[i] = (i == 8 && t.isEmpty()) ? QStringLiteral("VVV DE ") : t;
+    }
+    if (!r.nextText(port) || !r.nextText(speed) || !r.nextText(messages[9])
+        || !r.nextText(messages[10]) || !r.nextText(wordSpace))
+        return false;
+    if (!r.nextNumber(n))
+        return false;
+    const int kind = int(n);
+    keyingInterface = (kind >= 0 && kind <= 5 && kind != 4) ? kind : 0;
+    if (!r.nextText(parallelAddress) || !r.nextNumber(n))
+        return false;
+    showText = n != 0;
+    return r.nextText(repeat);
+}
+
+bool CwSettings::save(const QString &folder, QString *error) const
+{
+    fieldfile::Writer w;
+    for (int i = 0; i < 9; ++i)
+        w.text(messages[i]).endLine();
+    w.text(port).endLine().text(speed).endLine();
+    w.text(messages[9]).endLine().text(messages[10]).endLine();
+    w.text(wordSpace).endLine().integer(keyingInterface).endLine();
+    w.text(parallelAddress).endLine().integer(showText ? 1 : 0).endLine();
+    w.text(repeat).endLine();
+    return fieldfile::writeFileAtomic(fieldfile::resolvePath(folder, fileName()), w.bytes(), error);
+}
+
+void CwSettings::loadStore(const SettingsStore &store)
+{
+    const QString method = store.value(QStringLiteral("UserCWSelection"), QStringLiteral("Timer"));
+    timingMethod = (method == QLatin1String("Loop") || method == QLatin1String("Sleep"))
+        ? method : QStringLiteral("Timer");
+    loopsPer60ms = numberOr(store.value(QStringLiteral("UserCWLoopOffset"), QStringLiteral("0")), 0);
+}
+
+void CwSettings::saveStore(SettingsStore &store) const
+{
+    store.setValue(QStringLiteral("UserCWSelection"), timingMethod);
+    store.setValue(QStringLiteral("UserCWLoopOffset"), fieldfile::formatNumber(loopsPer60ms));
+}
+
+QString CwSettings::messageForKey(int keyCode) const
+{
+    if (keyCode >= 112 && keyCode <= 120)
+        return messages[keyCode - 112];
+    if (keyCode == 124)
+        return messages[9];
+    if (keyCode == 122)
+        return messages[10];
+    return QString();
+}
+
+int CwSettings::speedWpm() const
+{
+    return int(numberOr(speed, 0));
+}
+
+int CwSettings::portNumber() const
+{
+    return int(numberOr(port, 0));
+}
+
+double CwSettings::repeatSeconds() const
+{
+    const double v = numberOr(repeat, 0);
+    return (v >= 0 && v < 60) ? v : 0;
+}
+
+KeyerSettings CwSettings::keyerSettings(const PortMap &map) const
+{
+    KeyerSettings s;
+    s.portMap = map;
+    switch (keyingInterface) {
+    case 1: s.line = KeyLineKind::SerialRts; break;
+    case 2: s.line = KeyLineKind::SerialDtr; break;
+    case 3: s.line = KeyLineKind::Parallel; break;
+    default: s.line = KeyLineKind::None; break;
+    }
+    if (s.line == KeyLineKind::Parallel) {
+        int address = 0;
+        s.port = parsePortAddress(parallelAddress, address) ? address : 0;
+    } else {
+        s.port = portNumber();
+    }
+    if (timingMethod == QLatin1String("Loop"))
+        s.method = KeyTiming::Method::Loop;
+    else if (timingMethod == QLatin1String("Sleep"))
+        s.method = KeyTiming::Method::Sleep;
+    s.wordSpace = qMax(-8, int(numberOr(wordSpace, 0)));
+    s.loopsPer60ms = loopsPer60ms;
+    return s;
+}

@@ -1,0 +1,303 @@
+#include "cw/keyerthread.h"
+#include "cw/morse.h"
+
+#include <QMutexLocker>
+#include <QThread>
+
+#include <pthread.h>
+#include <sched.h>
+
+namespace {
+
+// A character that is ready this soon after the last one ended continues its timeline.
+constexpr qint64 kChainNs = 1000000;
+
+QString lineDevice(const KeyerSettings &s)
+{
+    switch (s.line) {
+    case KeyLineKind::SerialRts:
+    case KeyLineKind::SerialDtr:
+        return s.portMap.serialDevice(s.port);
+    case KeyLineKind::Parallel:
+        return s.portMap.parallelDevice(s.port);
+    case KeyLineKind::None:
+        break;
+    }
+    return QString();
+}
+
+}  // namespace
+
+KeyerThread::KeyerThread(KeyLineFactory &lines, KeyTiming &timing, QObject *parent)
+    : CwSender(parent), m_lines(lines), m_timing(timing)
+{
+    m_thread = QThread::create([this] { run(); });
+    m_thread->setObjectName(QStringLiteral("keyer"));
+    m_thread->start();
+}
+
+KeyerThread::~KeyerThread()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_quit = true;
+        m_buffer.clear();
+        m_wake.wakeAll();
+    }
+    m_thread->wait();
+    delete m_thread;
+}
+
+void KeyerThread::send(const QString &text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_buffer = text;
+    const bool starts = !m_buffer.isEmpty() && !m_sending.load();
+    if (starts)
+        m_sending.store(true);
+    m_wake.wakeAll();
+    lock.unlock();
+    if (starts)
+        emit sendingChanged(true);
+}
+
+void KeyerThread::append(const QString &text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_buffer += text;
+    const bool starts = !m_buffer.isEmpty() && !m_sending.load();
+    if (starts)
+        m_sending.store(true);
+    m_wake.wakeAll();
+    lock.unlock();
+    if (starts)
+        emit sendingChanged(true);
+}
+
+bool KeyerThread::backspace()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_buffer.isEmpty())
+        return false;
+    m_buffer.chop(1);
+    return true;
+}
+
+void KeyerThread::stop()
+{
+    QMutexLocker lock(&m_mutex);
+    m_buffer.clear();
+}
+
+QString KeyerThread::unsent() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_buffer;
+}
+
+void KeyerThread::setSettings(const KeyerSettings &settings)
+{
+    QMutexLocker lock(&m_mutex);
+    const bool lineChanges = settings.line != m_settings.line
+        || lineDevice(settings) != lineDevice(m_settings) || settings.port != m_settings.port;
+    m_settings = settings;
+    if (lineChanges)
+        ++m_settingsGeneration;
+}
+
+KeyerSettings KeyerThread::settings() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings;
+}
+
+void KeyerThread::openLine()
+{
+    QMutexLocker lock(&m_mutex);
+    m_openRequested = true;
+    m_closeRequested = false;
+    m_wake.wakeAll();
+}
+
+void KeyerThread::closeLine()
+{
+    QMutexLocker lock(&m_mutex);
+    m_closeRequested = true;
+    m_openRequested = false;
+    m_wake.wakeAll();
+}
+
+void KeyerThread::setPtt(KeyLineKind kind, int port, bool on)
+{
+    QMutexLocker lock(&m_mutex);
+    m_pttRequested = true;
+    m_pttKind = kind;
+    m_pttPort = port;
+    m_pttOn = on;
+    m_wake.wakeAll();
+}
+
+void KeyerThread::emitQueued(const std::function<void()> &f)
+{
+    QMetaObject::invokeMethod(this, f, Qt::QueuedConnection);
+}
+
+void KeyerThread::run()
+{
+    // Real-time scheduling keeps other programs from delaying a unit's end; an operator
+    // without the right to it still gets the absolute deadlines.
+    sched_param param{};
+    param.sched_priority = 1;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+
+    for (;;) {
+        QMutexLocker lock(&m_mutex);
+        while (!m_quit && m_buffer.isEmpty() && !m_openRequested && !m_closeRequested
+               && !m_pttRequested)
+            m_wake.wait(&m_mutex);
+        if (m_quit)
+            break;
+        const KeyerSettings s = m_settings;
+        const quint64 generation = m_settingsGeneration;
+        const bool doOpen = std::exchange(m_openRequested, false);
+        const bool doClose = std::exchange(m_closeRequested, false);
+        const bool doPtt = std::exchange(m_pttRequested, false);
+        const KeyLineKind pttKind = m_pttKind;
+        const int pttPort = m_pttPort;
+        const bool pttOn = m_pttOn;
+        QChar c;
+        const bool haveChar = !doOpen && !doClose && !doPtt && !m_buffer.isEmpty();
+        if (haveChar) {
+            c = m_buffer.at(0);
+            m_buffer.remove(0, 1);
+        }
+        lock.unlock();
+
+        if (generation != m_lineGeneration) {
+            m_line.reset();
+            m_lineGeneration = generation;
+        }
+        if (doClose) {
+            m_line.reset();
+            continue;
+        }
+        if (doOpen) {
+            m_line.reset();
+            if (s.line != KeyLineKind::None)
+                ensureLine(s, true);
+            continue;
+        }
+        if (doPtt) {
+            if (m_ptt && (m_pttOpenKind != pttKind || m_pttOpenPort != pttPort))
+                m_ptt.reset();
+            if (!m_ptt && pttKind != KeyLineKind::None && (pttOn || pttKind == KeyLineKind::Parallel)) {
+                PortMap map = s.portMap;
+                m_ptt = m_lines.create(pttKind, map);
+                // One device, one owner at a time: CW keying lets go of a shared port.
+                const QString pttDevice = pttKind == KeyLineKind::Parallel
+                    ? map.parallelDevice(pttPort) : map.serialDevice(pttPort);
+                if (m_line && m_line->device() == pttDevice)
+                    m_line.reset();
+                if (m_ptt && !m_ptt->open(pttPort)) {
+                    const QString error = m_ptt->errorText();
+                    m_ptt.reset();
+                    emitQueued([this, error] { emit pttFailed(error); });
+                } else {
+                    m_pttOpenKind = pttKind;
+                    m_pttOpenPort = pttPort;
+                }
+            }
+            if (m_ptt)
+                m_ptt->setKey(pttOn);
+            continue;
+        }
+        if (!haveChar)
+            continue;
+
+        keyCharacter(c, s);
+
+        lock.relock();
+        const QString rest = m_buffer;
+        const bool ended = rest.isEmpty();
+        if (ended)
+            m_sending.store(false);
+        lock.unlock();
+        emitQueued([this, c, rest] { emit charKeyed(c, rest); });
+        if (ended) {
+            // A send that started again meanwhile has already said so; do not contradict it.
+            emitQueued([this] {
+                if (!m_sending.load())
+                    emit sendingChanged(false);
+            });
+        }
+    }
+    m_line.reset();
+    m_ptt.reset();
+}
+
+bool KeyerThread::ensureLine(const KeyerSettings &s, bool report)
+{
+    if (m_line && m_line->isOpen())
+        return true;
+    m_line = m_lines.create(s.line, s.portMap);
+    if (!m_line)
+        return false;
+    if (m_ptt && m_ptt->device() == lineDevice(s))
+        m_ptt.reset();
+    if (!m_line->open(s.port)) {
+        const QString error = m_line->errorText();
+        m_line.reset();
+        if (report)
+            emitQueued([this, error] { emit lineFailed(error); });
+        return false;
+    }
+    const QString device = m_line->device();
+    emitQueued([this, device] { emit lineOpened(device); });
+    return true;
+}
+
+void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
+{
+    if (c == morse::kLogMark) {
+        emitQueued([this] { emit logMarkReached(); });
+        return;
+    }
+    if (s.line == KeyLineKind::None)
+        return;
+    const QString units = morse::unitsWithWordSpace(c, s.wordSpace);
+    if (units.isEmpty())
+        return;
+
+    const bool serial = s.line != KeyLineKind::Parallel;
+    // A serial line with port 0 keys nothing but keeps the timing; a line that will not open
+    // drops the message, so the operator gets one message instead of one per character.
+    if (!(serial && s.port < 1) && !ensureLine(s, true)) {
+        QMutexLocker lock(&m_mutex);
+        m_buffer.clear();
+        return;
+    }
+
+    qint64 start = m_timing.nowNs();
+    if (m_lastEndNs > 0 && start >= m_lastEndNs && start - m_lastEndNs < kChainNs)
+        start = m_lastEndNs;
+    double elapsedNs = 0;
+    for (QChar u : units) {
+        if (m_line)
+            m_line->setKey(u == QLatin1Char('1'));
+        // Re-read per element so a speed change lands at the next one.
+        const int wpm = m_wpm.load();
+        if (wpm <= 0) {
+            if (m_line)
+                m_line->setKey(false);
+            m_lastEndNs = 0;
+            return;
+        }
+        if (s.method == KeyTiming::Method::Loop) {
+            m_timing.countLoops(s.loopsPer60ms / wpm * 20);
+        } else {
+            elapsedNs += 1.2e9 / wpm;
+            m_timing.waitUntil(start + qint64(elapsedNs), s.method);
+        }
+    }
+    m_lastEndNs = s.method == KeyTiming::Method::Loop ? 0 : start + qint64(elapsedNs);
+}

@@ -1,0 +1,143 @@
+#pragma once
+#include "core/contactentry.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class Clock;
+class Dialogs;
+class KeyDispatcher;
+class PrefixTable;
+struct Preferences;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QTimer;
+
+// The main window's entry line: call, name, state or country, 10-10 number and the post-contest
+// date and time, the lookup labels under them, the status line (lblDialog) and the partial-dupe
+// line (lblDupe). It owns the dupe alarm and its hold, and logs through ContactEntry.
+//
+// Laid out in design twips relative to its own top-left corner; the form scaler stretches it
+// with the window. Thread contract: GUI thread only.
+class EntryLineWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Services {
+        LogStore *log = nullptr;
+        Preferences *prefs = nullptr;
+        const PrefixTable *prefixes = nullptr;
+        const Clock *clock = nullptr;
+        Dialogs *dialogs = nullptr;
+        QString logPath;
+    };
+
+    // Registers the dupe hold and the entry keys with `keys`.
+    EntryLineWidget(const Services &services, KeyDispatcher &keys, QWidget *parent);
+    ~EntryLineWidget() override;
+
+    // Where the widget sits in the window, in design twips.
+    static constexpr int kLeft = 0, kTop = 480, kWidth = 9600, kHeight = 1870;
+
+    // Logs the contact in the entry line as Enter does. Ignored while held keys are replayed:
+    // keys typed during a dupe alarm never log a contact.
+    void logCurrentContact();
+    // Empties the fields, both lines and the lookup labels; the call field gets the focus.
+    void clearEntry();
+    void focusCall();
+    // Puts a state abbreviation into the state/country field (a click on the state grid).
+    void setQth(const QString &text);
+    // Text for the partial-dupe line (also the state grid's hover line).
+    void showPartialLine(const QString &text);
+    void setStatus(const QString &text, bool alarm = false);
+    void setPartialDupes(bool on);
+    bool partialDupes() const { return m_partialDupes; }
+    // Shows or hides the post-contest date and time; true when they are shown now.
+    bool togglePostContest();
+    // Back to the state of a fresh start: no "New" mark, empty status line, partial dupes on.
+    void reset();
+
+    bool dupeFound() const { return m_dupeFound; }
+
+signals:
+    void callTextChanged(const QString &call);
+    void announcementRequested(const QString &prompt);
+    // The call field got the focus.
+    void callFieldEntered();
+    // The operator moved on from a call that is not a dupe (Space, Tab or a click elsewhere).
+    void callFieldLeft(const QString &call);
+    // An Enter ran to its end; `logged` when a contact was appended.
+    void enterFinished(bool logged, bool dxListGrew);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *makeLabel(const QString &name, const QString &text, int left, int top, int width, int height);
+    QLineEdit *makeField(const QString &name, int left, int top, int width, int height);
+    void buildControls();
+    bool isEntryField(const QObject *o) const;
+
+    // The keys of the call field that wait out a dupe alarm: those that would edit the call.
+    static bool isHoldableKey(const QKeyEvent *key);
+    bool holdKey(QObject *target, QKeyEvent *key);
+    void holdTimeout();
+    void releaseHeldKeys();
+    qint64 holdLeftMs() const;
+
+    bool handleEntryKey(QLineEdit *field, QKeyEvent *key);
+    bool handleCallKey(QKeyEvent *key);
+    bool handleCountryKey(QKeyEvent *key);
+    void scanPartialDupes(const QString &before, QChar key);
+    void thirdCharacterCheck(const QString &before, QChar key);
+    void callChanged(const QString &text);
+    void countryChanged(const QString &text);
+    void lookupCountry(const QString &call);
+    void clearLookupLabels();
+    void clearFields();
+    void dupcheck();
+    void raiseDupeAlarm(int record);
+    void fieldFocusIn(QLineEdit *field);
+    void fieldFocusOut(QLineEdit *field, Qt::FocusReason reason);
+    QLineEdit *fieldFor(ContactEntry::Field f) const;
+
+    Services m_s;
+    ContactEntry m_entry;
+    KeyDispatcher &m_keys;
+    QList<int> m_keyIds;
+
+    bool m_partialDupes = true;
+    bool m_inMains = false;
+    bool m_callChecked = false;  // the full dupe check ran as the call field was left
+
+    // The dupe alarm holds keys that would edit the call for three seconds, so the next call
+    // is not typed into a field the alarm just emptied.
+    bool m_dupeFound = false;
+    qint64 m_dupeAtMs = 0;
+    bool m_replaying = false;
+    struct HeldKey {
+        QPointer<QObject> target;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+    };
+    QList<HeldKey> m_heldKeys;
+    QTimer *m_holdTimer = nullptr;
+
+    QLineEdit *txtCall = nullptr;
+    QLineEdit *txtRSTR = nullptr;
+    QLineEdit *txtCntry = nullptr;
+    QLineEdit *txtRSTS = nullptr;
+    QLineEdit *txtPostConDate = nullptr;
+    QLineEdit *txtPostConTime = nullptr;
+    QLabel *lblPostConDate = nullptr;
+    QLabel *lblPostConTime = nullptr;
+    QLabel *lblDialog = nullptr;
+    QLabel *lblDupe = nullptr;
+    QLabel *Label3 = nullptr;   // "New"
+    QLabel *Label19 = nullptr;  // continent
+    QLabel *Label22 = nullptr;  // bearing
+    QLabel *Label23 = nullptr;  // miles
+};

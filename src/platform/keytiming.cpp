@@ -1,0 +1,64 @@
+#include "platform/keytiming.h"
+
+#include <cerrno>
+#include <time.h>
+
+namespace {
+
+// Sleeping this close to a deadline risks waking after it; the Timer method spins the rest.
+constexpr qint64 kSpinNs = 200000;
+
+timespec toTimespec(qint64 ns)
+{
+    timespec ts;
+    ts.tv_sec = ns / 1000000000;
+    ts.tv_nsec = ns % 1000000000;
+    return ts;
+}
+
+void sleepUntil(qint64 ns)
+{
+    const timespec ts = toTimespec(ns);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+}  // namespace
+
+qint64 MonotonicTiming::nowNs() const
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void MonotonicTiming::waitUntil(qint64 deadlineNs, Method method)
+{
+    if (method == Method::Sleep) {
+        sleepUntil(deadlineNs);
+        return;
+    }
+    if (deadlineNs - nowNs() > kSpinNs)
+        sleepUntil(deadlineNs - kSpinNs);
+    while (nowNs() < deadlineNs) {
+    }
+}
+
+void MonotonicTiming::countLoops(double loops)
+{
+    // The empty asm keeps the compiler from folding the loop away; the loop is what is
+    // calibrated.
+    for (double i = 0; i < loops; i += 1)
+        asm volatile("" ::: "memory");
+}
+
+double MonotonicTiming::calibrateLoopsPer60ms()
+{
+    constexpr double kSteps = 5000000;
+    const qint64 t0 = nowNs();
+    countLoops(kSteps);
+    const qint64 elapsed = nowNs() - t0;
+    if (elapsed <= 0)
+        return 0;
+    return qRound64(kSteps / (double(elapsed) / 1e6) * 60.0);
+}

@@ -1,0 +1,146 @@
+#include "shell/cwwiring.h"
+#include "cw/cwcontrol.h"
+#include "cw/cwfrm.h"
+#include "cw/frmcwstrings.h"
+#include "cw/keyerthread.h"
+#include "shell/mainwindow.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+// Owns the keying pieces for the life of the window. The keyer is destroyed before the lines
+// and timing it uses (members are destroyed in reverse order).
+class CwStation : public QObject {
+public:
+    CwStation(Form1 &form, const Form1Services &services)
+        : QObject(&form), keyer(lines, timing, this), control(keyer, &keyer)
+    {
+        control.settings().load(services.folders.workingDir);
+        control.settings().loadStore(*services.settings);
+        control.portMap().load(*services.settings);
+        control.applySettings();
+        setup = new CWFrm(control, *services.dialogs, *services.settings,
+                          services.folders.workingDir, &form);
+        strings = new frmCWStrings(control, &form);
+        strings->installEventFilter(this);
+        QObject::connect(&keyer, &KeyerThread::lineFailed, setup, &CWFrm::portFailed);
+        QObject::connect(setup, &CWFrm::doneClicked, &form, [this, &form] {
+            if (control.settings().keyingInterface != 0)
+                strings->showMinimized();
+            form.activateWindow();
+        });
+    }
+
+    // Keys pressed in the strings window work as on the main window.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == strings && event->type() == QEvent::KeyPress)
+            return control.handleKey(static_cast<QKeyEvent *>(event));
+        return QObject::eventFilter(watched, event);
+    }
+
+    void showModeless(QWidget *w)
+    {
+        if (w == setup)
+            setup->showSettings();
+        w->showNormal();
+        w->raise();
+        w->activateWindow();
+    }
+
+    RealKeyLines lines;
+    MonotonicTiming timing;
+    KeyerThread keyer;
+    CwControl control;
+    CWFrm *setup = nullptr;
+    frmCWStrings *strings = nullptr;
+};
+
+// Alt pressed and released alone would put the menu bar in charge of the next keys; the logger
+// keeps them (Alt with a letter still opens its menu). The menu bar watches Alt before the key
+// preview does, so this filter stands in front of both.
+class BareAltFilter : public QObject {
+public:
+    explicit BareAltFilter(QWidget &window) : QObject(&window), m_window(window) {}
+    ~BareAltFilter() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
+            return false;
+        auto *w = qobject_cast<QWidget *>(watched);
+        return w && w->window() == &m_window && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt;
+    }
+
+private:
+    QWidget &m_window;
+};
+
+}  // namespace
+
+CwControl *wireCw(Form1 &form, const Form1Services &services)
+{
+    auto *station = new CwStation(form, services);
+    CwControl &control = station->control;
+
+    auto *status = form.findChild<QLabel *>(QStringLiteral("lblDialog"));
+    auto *call = form.findChild<QLineEdit *>(QStringLiteral("txtCall"));
+    CwHost host;
+    host.mode = [&form] { return form.preferences().currentMode; };
+    host.call = [call] { return call ? call->text() : QString(); };
+    host.setStatus = [status](const QString &text) {
+        if (status)
+            status->setText(text);
+    };
+    host.setStatusColour = [status](const QColor &c) {
+        if (status)
+            status->setStyleSheet(QStringLiteral("background-color: rgb(%1, %2, %3);")
+                                      .arg(c.red()).arg(c.green()).arg(c.blue()));
+    };
+    host.logContact = [&form] { form.logCurrentContact(); };
+    host.showSetup = [station] { station->showModeless(station->setup); };
+    host.showStrings = [station] { station->showModeless(station->strings); };
+    control.setHost(host);
+
+    form.keys().add(KeyDispatcher::kCommands, [&control](QObject *, QKeyEvent *key) {
+        return control.handleKey(key);
+    });
+    qApp->installEventFilter(new BareAltFilter(form));
+    form.addCloseGuard([&control] { return control.mayClose(); });
+
+    // Options > Transmit. The Ctrl keys are the key preview's; the menu shows them but binds
+    // them only inside itself, so Ctrl+C is never taken from a text field by a menu shortcut.
+    auto showKey = [](QAction *a, const QKeySequence &key) {
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetShortcut);
+    };
+    if (auto *options = form.findChild<QMenu *>(QStringLiteral("mnuOptions"))) {
+        QMenu *transmit = options->addMenu(QStringLiteral("&Transmit"));
+        transmit->setObjectName(QStringLiteral("mnuTransmit"));
+        QAction *setup = transmit->addAction(QStringLiteral("&CW Setup"));
+        setup->setObjectName(QStringLiteral("mnuCWsetup"));
+        showKey(setup, QKeySequence(Qt::CTRL | Qt::Key_C));
+        QObject::connect(setup, &QAction::triggered, station, [station] {
+            station->setup->showSettings();
+            station->setup->exec();
+        });
+        QAction *strings = transmit->addAction(QStringLiteral("CW &Strings"));
+        strings->setObjectName(QStringLiteral("mnuCWStrings"));
+        showKey(strings, QKeySequence(Qt::CTRL | Qt::Key_W));
+        QObject::connect(strings, &QAction::triggered, station,
+                         [station] { station->showModeless(station->strings); });
+        QAction *practice = transmit->addAction(QStringLiteral("Send Code &Practice"));
+        practice->setObjectName(QStringLiteral("mnuCodePractice"));
+        QObject::connect(practice, &QAction::triggered, station,
+                         [station] { station->setup->cmdCodePractice_Click(); });
+    }
+    return &control;
+}

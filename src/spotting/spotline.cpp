@@ -1,0 +1,98 @@
+#include "spotting/spotline.h"
+
+#include "core/fieldfile.h"
+#include "core/prefixtable.h"
+
+namespace {
+// Characters `from`..`to` (1-based, inclusive) of `text`; whatever of them exists.
+QString columns(const QString &text, qsizetype from, qsizetype to)
+{
+    if (from > text.size())
+        return QString();
+    return text.mid(from - 1, to - from + 1);
+}
+}  // namespace
+
+QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool isSpotLine(const QString &line)
+{
+    return line.startsWith(QLatin1String("DX"), Qt::CaseInsensitive);
+}
+
+SpotLine splitSpotLine(const QString &line)
+{
+    SpotLine spot;
+    spot.frequency = columns(line, 16, 24).trimmed();
+    spot.call = columns(line, 27, 39).trimmed();
+    spot.record = trimBlanks(line.mid(3));
+    return spot;
+}
+
+QString CallPrefix(const QString &call)
+{
+    const qsizetype length = call.size();
+    if (length < 3)
+        return QString();
+    qsizetype lastDigit = 0;  // 1-based, 0 when none
+    qsizetype slash = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = call.at(i);
+        if (c.isDigit() && c.unicode() < 128)
+            lastDigit = i + 1;
+        else if (c == u'/')
+            slash = i + 1;
+    }
+    const qsizetype end = lastDigit > 0 ? lastDigit : length;
+    if (slash == 0)
+        return call.left(end);
+    if (double(slash) < double(length) / 2 + 1)
+        return call.left(slash - 1);
+    const QString after = call.mid(slash).left(end);
+    bool number = !after.isEmpty();
+    for (const QChar c : after)
+        number = number && c.isDigit() && c.unicode() < 128;
+    if (!number)
+        return after;
+    // A call-area number after the slash keeps the call's letters before it: W1AW/4 is W4.
+    qsizetype firstDigit = 0;
+    while (firstDigit < length && !(call.at(firstDigit).isDigit()
+                                    && call.at(firstDigit).unicode() < 128))
+        ++firstDigit;
+    return call.left(firstDigit) + after;
+}
+
+QString SpotCountry(const PrefixTable &table, const QString &call)
+{
+    const int row = table.findRow(call);
+    if (row == 0)
+        return QString();
+    if (call.startsWith(QLatin1String("KG4"), Qt::CaseInsensitive) && call.size() > 5)
+        return QStringLiteral("USA");
+    return table.row(row).country;
+}
+
+DxListRow makeDxListRow(const QString &call, float frequencyMHz, const QString &country,
+                        const QString &record)
+{
+    // The record is the line from its fourth character on, so record column k is line
+    // column k + 3.
+    DxListRow row;
+    row.call = call;
+    row.frequency = fieldfile::formatNumber(frequencyMHz);
+    row.qth = country;
+    row.comments = columns(record, 1, 11).trimmed() + QLatin1String("  ")
+                   + columns(record, 35, 59).trimmed();
+    row.prefix = columns(record, 62, 66).trimmed();
+    row.time = columns(record, 68, 71);
+    row.from = columns(record, 73, 76).trimmed();
+    return row;
+}

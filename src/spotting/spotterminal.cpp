@@ -1,0 +1,160 @@
+#include "spotting/spotterminal.h"
+
+#include "spotting/spotline.h"
+
+void SpotTerminal::setText(const QString &text)
+{
+    m_text = text;
+    TrimTerminal();
+}
+
+void SpotTerminal::append(const QString &text)
+{
+    m_text.append(text);
+    TrimTerminal();
+}
+
+void SpotTerminal::TrimTerminal()
+{
+    if (m_text.size() > kMaxLength)
+        m_text = m_text.right(kKeptLength);
+}
+
+bool SpotTerminal::recentlyShown(const QString &line) const
+{
+    const qsizetype from = std::max<qsizetype>(0, m_text.size() - kDuplicateWindow - 1);
+    return QStringView(m_text).mid(from).contains(line, Qt::CaseInsensitive);
+}
+
+void SpotReception::post(const QString &line)
+{
+    const SpotLine spot = splitSpotLine(line);
+    if (m_postSpot)
+        m_postSpot(spot.frequency, spot.call, spot.record);
+}
+
+bool SpotReception::addTncText(const QString &text)
+{
+    m_receiveBuffer.append(text);
+    if (m_receiveBuffer.size() > 2)
+        ProcessTncBuffer();
+    // Whatever is left is one partial line after its leading line feed.
+    if (m_receiveBuffer.size() > kMaxLine + 1) {
+        resetTncBuffer();
+        return false;
+    }
+    return true;
+}
+
+void SpotReception::ProcessTncBuffer()
+{
+    qsizetype consumed = 0;
+    for (;;) {
+        const qsizetype first = m_receiveBuffer.indexOf(u'\n', consumed);
+        if (first < 0) {
+            // No line start at all: nothing here can ever complete a line.
+            m_receiveBuffer.clear();
+            return;
+        }
+        const qsizetype second = m_receiveBuffer.indexOf(u'\n', first + 1);
+        if (second < 0) {
+            m_receiveBuffer.remove(0, first);
+            return;
+        }
+        const QString line = m_receiveBuffer.mid(first + 1, second - first);
+        consumed = second;
+        if (m_terminal.recentlyShown(line))
+            continue;
+        if (isSpotLine(line)) {
+            m_terminal.append(line);
+            post(line);
+        } else if (!listDxOnly) {
+            m_terminal.append(line);
+        }
+    }
+}
+
+bool SpotReception::addTelnetText(const QString &text)
+{
+    if (!listDxOnly)
+        m_terminal.append(text);
+    bool ok = true;
+    qsizetype start = 0;
+    // Where reads began inside the partial line. A prompt ("login: ") is never ended, so a spot
+    // that starts in a later read begins a line of its own.
+    if (!m_telnetLine.isEmpty() && m_readStarts.size() < 64)
+        m_readStarts.append(m_telnetLine.size());
+    for (;;) {
+        const qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            break;
+        m_telnetLine.append(QStringView(text).mid(start, end + 1 - start));
+        for (qsizetype i = 0; i < m_readStarts.size() && !isSpotLine(m_telnetLine); ++i) {
+            if (isSpotLine(m_telnetLine.mid(m_readStarts[i])))
+                m_telnetLine.remove(0, m_readStarts[i]);
+        }
+        m_readStarts.clear();
+        if (isSpotLine(m_telnetLine)) {
+            post(m_telnetLine);
+            if (listDxOnly)
+                m_terminal.append(m_telnetLine);
+        }
+        m_telnetLine.clear();
+        start = end + 1;
+    }
+    m_telnetLine.append(QStringView(text).mid(start));
+    if (m_telnetLine.size() > kMaxLine) {
+        m_telnetLine.clear();
+        m_readStarts.clear();
+        ok = false;
+    }
+    return ok;
+}
+
+namespace {
+QString withCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (c == u'\r' || c == u'\n')
+            out.append(QLatin1String("\r\n"));
+        else
+            out.append(c);
+    }
+    return out;
+}
+}  // namespace
+
+void SpotReception::addAgwFrame(QChar kind, const QString &fromCall, const QString &data,
+                                const QString &connectedCall)
+{
+    const QString fullText = withCrLf(QString(kind) + fromCall + u' ' + data);
+    QString payload = withCrLf(data);
+    const bool connected = !connectedCall.isEmpty();
+    if (!connected) {
+        // Monitored frames start with the engine's header line.
+        const qsizetype lf = payload.indexOf(u'\n');
+        if (lf >= 0)
+            payload.remove(0, lf + 1);
+        payload = trimBlanks(payload);
+    }
+    if (payload == QLatin1String("\r\n"))
+        payload.clear();
+    if (payload.size() > 4 && payload.endsWith(QLatin1String("\r\n\r\n")))
+        payload.chop(2);
+
+    const qsizetype dx = payload.indexOf(QLatin1String("DX"), 0, Qt::CaseInsensitive);
+    const bool spot = dx == 0 || dx == 1;
+    if (!payload.isEmpty() && spot && !m_terminal.recentlyShown(payload)) {
+        m_terminal.append(payload);
+        post(payload);
+    }
+    const bool beginsDx = payload.startsWith(QLatin1String("DX"), Qt::CaseInsensitive);
+    if (connected && !listDxOnly && fromCall.compare(connectedCall, Qt::CaseInsensitive) == 0
+        && !beginsDx && !payload.isEmpty())
+        m_terminal.append(payload);
+    if (!connected && !listDxOnly && !fullText.contains(QLatin1String("DX "))
+        && !beginsDx)
+        m_terminal.append(fullText);
+}

@@ -1,0 +1,215 @@
+#include "voice/voicekeyer.h"
+
+#include "platform/portmap.h"
+#include "platform/waveplayer.h"
+
+#include <QDir>
+#include <QTimer>
+
+namespace {
+constexpr int kF1 = 112;
+constexpr int kF9 = 120;
+
+bool parseAddress(const QString &text, int &value)
+{
+    return parsePortAddress(text, value) && value > 0;
+}
+}  // namespace
+
+VoiceKeyer::VoiceKeyer(WavePlayer &player, PttKeying &ptt, const QString &workingDir, QObject *parent)
+    : QObject(parent), m_player(player), m_ptt(ptt), m_workingDir(workingDir)
+{
+    m_timer1 = new QTimer(this);
+    m_timer1->setInterval(kPollMs);
+    connect(m_timer1, &QTimer::timeout, this, &VoiceKeyer::Timer1_Timer);
+    m_tmrRepeat = new QTimer(this);
+    m_tmrRepeat->setInterval(0);
+    connect(m_tmrRepeat, &QTimer::timeout, this, &VoiceKeyer::tmrRepeat_Timer);
+}
+
+VoiceKeyer::~VoiceKeyer()
+{
+    // Never leave the transmitter keyed behind us.
+    m_player.stop();
+    keyUp();
+}
+
+bool VoiceKeyer::applyLoop()
+{
+    if (!PhoneSettings::validLoop(m_settings.loop)) {
+        m_settings.loop = QStringLiteral("0");
+        m_tmrRepeat->setInterval(0);
+        return false;
+    }
+    m_tmrRepeat->setInterval(int(m_settings.loopSeconds() * 1000));
+    return true;
+}
+
+QString VoiceKeyer::messagePath(int index) const
+{
+    if (index < 0 || index >= int(m_settings.files.size()))
+        return QString();
+    const QString name = m_settings.files[size_t(index)].trimmed();
+    if (name.isEmpty())
+        return QString();
+    return QDir(m_workingDir).absoluteFilePath(name);
+}
+
+bool VoiceKeyer::isPlaying() const { return m_player.isPlaying(); }
+
+void VoiceKeyer::setRepeat(bool on)
+{
+    if (m_phoneRepeat == on)
+        return;
+    m_phoneRepeat = on;
+    emit repeatChanged(on);
+}
+
+void VoiceKeyer::cancelRepeat()
+{
+    m_tmrRepeat->stop();
+    setRepeat(false);
+}
+
+bool VoiceKeyer::stopPlayback()
+{
+    if (!m_player.isPlaying())
+        return false;
+    m_player.stop();
+    return true;
+}
+
+void VoiceKeyer::FKeyPhone(int keyCode)
+{
+    if (keyCode < kF1 || keyCode > kF9)
+        return;
+    // A message still playing is cut off; the transmitter stays keyed for the next one or is
+    // released by the next end-of-playback check.
+    m_player.stop();
+    const int index = keyCode - kF1;
+    if (index == 0 && m_settings.loopSeconds() > 0)
+        setRepeat(true);
+    const QString path = messagePath(index);
+    if (path.isEmpty())
+        return;
+
+    auto fail = [&](const QString &message) {
+        m_timer1->stop();
+        keyUp();
+        cancelRepeat();
+        emit playFailed(message);
+    };
+    auto fileFailed = [&](const QString &why) {
+        fail(QStringLiteral("The wave file for F%1 (%2) cannot be played: %3.")
+                 .arg(index + 1)
+                 .arg(QDir::toNativeSeparators(path), why));
+    };
+    // Checked before keying, so a missing file never puts the transmitter on the air.
+    const wavefile::Info info = wavefile::inspect(path);
+    if (!info.problem.isEmpty())
+        return fileFailed(info.problem);
+
+    QString error;
+    if (!keyDown(&error))
+        return fail(QStringLiteral("The transmitter cannot be keyed: %1.").arg(error));
+    if (!m_player.play(path, &error))
+        return fileFailed(error);
+    m_timer1->start();
+}
+
+bool VoiceKeyer::OpenPhonePort()
+{
+    const int port = m_settings.portNumber();
+    if (port <= 0)
+        return true;
+    QString error;
+    if (m_ptt.openSerial(port, &error))
+        return true;
+    emit portFailed(error);
+    return false;
+}
+
+bool VoiceKeyer::keyDown(QString *error)
+{
+    const bool wasKeyed = transmitting();
+    const int port = m_settings.portNumber();
+    const auto signal =
+        m_settings.line == PhoneSettings::Dtr ? PttKeying::Signal::Dtr : PttKeying::Signal::Rts;
+    bool serial = m_keyed == Keyed::Serial || m_keyed == Keyed::Both;
+    bool parallel = m_keyed == Keyed::Parallel || m_keyed == Keyed::Both;
+    // The settings may have changed since the line went down: take down only what is set now.
+    if (serial && (port <= 0 || signal != m_keyedSignal)) {
+        m_ptt.setSerialLine(m_keyedSignal, false);
+        serial = false;
+    }
+    if (port > 0 && !serial && (m_ptt.serialIsOpen() || OpenPhonePort())) {
+        m_ptt.setSerialLine(signal, true);
+        m_keyedSignal = signal;
+        serial = true;
+    }
+    int address = 0;
+    bool ok = true;
+    const bool wantParallel = m_settings.line == PhoneSettings::Parallel;
+    if (wantParallel && !parseAddress(m_settings.parallelAddress, address)) {
+        *error = QStringLiteral("the parallel port address \"%1\" is not valid")
+                     .arg(m_settings.parallelAddress);
+        ok = false;
+    }
+    if (parallel && (!ok || !wantParallel || address != m_keyedAddress)) {
+        m_ptt.keyParallel(m_keyedAddress, false);
+        parallel = false;
+    }
+    if (ok && wantParallel && !parallel) {
+        if (m_ptt.keyParallel(address, true, error)) {
+            m_keyedAddress = address;
+            parallel = true;
+        } else {
+            ok = false;
+        }
+    }
+    m_keyed = serial && parallel ? Keyed::Both
+              : serial           ? Keyed::Serial
+              : parallel         ? Keyed::Parallel
+                                 : Keyed::None;
+    if (transmitting() != wasKeyed)
+        emit transmittingChanged(transmitting());
+    return ok;
+}
+
+void VoiceKeyer::keyUp()
+{
+    if (m_keyed == Keyed::None)
+        return;
+    if (m_keyed == Keyed::Serial || m_keyed == Keyed::Both)
+        m_ptt.setSerialLine(m_keyedSignal, false);
+    if (m_keyed == Keyed::Parallel || m_keyed == Keyed::Both)
+        m_ptt.keyParallel(m_keyedAddress, false);
+    m_keyed = Keyed::None;
+    emit transmittingChanged(false);
+}
+
+void VoiceKeyer::pttFailed(const QString &reason)
+{
+    // The keying port could not be opened: nothing is keyed, the message plays on.
+    const bool was = transmitting();
+    m_keyed = Keyed::None;
+    if (was)
+        emit transmittingChanged(false);
+    emit portFailed(reason);
+}
+
+void VoiceKeyer::Timer1_Timer()
+{
+    if (m_player.isPlaying())
+        return;
+    m_timer1->stop();
+    keyUp();
+    if (m_phoneRepeat)
+        m_tmrRepeat->start();
+}
+
+void VoiceKeyer::tmrRepeat_Timer()
+{
+    m_tmrRepeat->stop();
+    FKeyPhone(kF1);
+}

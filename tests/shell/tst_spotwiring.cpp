@@ -1,0 +1,96 @@
+#include "mainwindowharness.h"
+#include "spotting/spotstore.h"
+#include "spotting/packetspotfrm.h"
+#include "../spotting/spotfixtures.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalSpy>
+
+class TestSpotWiring : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ctrlDAndMenuOpenTheWindowOnce();
+    void spotsReachTheDxListAndOwnCallAlerts();
+    void doneShowsTheListUnderTheContacts();
+};
+
+void TestSpotWiring::ctrlDAndMenuOpenTheWindowOnce()
+{
+    MainWindowHarness h;
+    h.writePreferences();
+    Form1 &form = h.start();
+    QVERIFY(!form.findChild<PacketSpotfrm *>());
+    h.type("txtCall", "W1");
+    QTest::keyClick(h.field("txtCall"), Qt::Key_D, Qt::ControlModifier);
+    auto *window = form.findChild<PacketSpotfrm *>();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QString(" DX Spotting Setup"));
+    QCOMPARE(h.field("txtCall")->text(), QString("W1"));  // Ctrl+D typed nothing
+    window->cmdDone_Click();
+    QVERIFY(!window->isVisible());
+
+    QAction *configure = form.findChild<QAction *>("mnuDXSpotting");
+    QVERIFY(configure);
+    QCOMPARE(configure->text(), QString("&Configure"));
+    configure->trigger();
+    QCOMPARE(form.findChildren<PacketSpotfrm *>().size(), 1);
+    QVERIFY(window->isVisible());
+    // Done wrote the settings file.
+    QVERIFY(QFile::exists(h.env.file("PackSpot.txt")));
+}
+
+void TestSpotWiring::spotsReachTheDxListAndOwnCallAlerts()
+{
+    MainWindowHarness h;
+    h.writePreferences("K1XYZ");
+    Form1 &form = h.start();
+    auto *store = form.findChild<SpotStore *>("spotStore");
+    QVERIFY(store);
+    QSignalSpy changed(store, &SpotStore::spotsChanged);
+    auto *txtDX = form.findChild<QTreeWidget *>("txtDX");
+    QVERIFY(txtDX);
+    const QString line = clusterLine("W3LPL", "28025.0", "JA1XYZ", "CW") + "\r\n";
+    store->BandMapSpots("JA1XYZ", "28025.0", line.mid(3).trimmed());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(txtDX->topLevelItemCount(), 1);
+    QCOMPARE(txtDX->topLevelItem(0)->text(0), QString("JA1XYZ"));
+    QCOMPARE(txtDX->topLevelItem(0)->text(1), QString("28.025"));
+    QCOMPARE(txtDX->topLevelItem(0)->text(2), QString("Japan"));
+    QCOMPARE(txtDX->topLevelItem(0)->text(6), QString("1423"));
+
+    store->BandMapSpots("K1XYZ", "garbled", "de W3LPL: K1XYZ");
+    QCOMPARE(h.label("lblDialog"), QString("You've been spotted! "));
+    QCOMPARE(h.label("lblDupe"), QString("You've been spotted!  de W3LPL: K1XYZ"));
+    QCOMPARE(txtDX->topLevelItemCount(), 1);
+
+    // A click on a spot puts its call in the entry line.
+    emit txtDX->itemClicked(txtDX->topLevelItem(0), 0);
+    QCOMPARE(h.field("txtCall")->text(), QString("JA1XYZ"));
+}
+
+void TestSpotWiring::doneShowsTheListUnderTheContacts()
+{
+    MainWindowHarness h;
+    h.writePreferences();
+    h.env.write("PackSpot.txt", "\"9600\"\r\n\"N\"\r\n\"8\"\r\n\"1\"\r\n1\r\n\"N\"\r\n\"None\"\r\n0\r\n"
+                                "1\r\n0\r\n#TRUE#\r\n\"03\"\r\n\"\"\r\n\"\"\r\n");
+    Form1 &form = h.start();
+    form.findChild<QAction *>("mnuDXSpotting")->trigger();
+    auto *window = form.findChild<PacketSpotfrm *>();
+    auto *txtDX = form.findChild<QTreeWidget *>("txtDX");
+    window->cmdDone_Click();
+    QVERIFY(!txtDX->isVisible());  // source None: the main window keeps its own display
+    auto *contacts = form.findChild<QTreeWidget *>("ListView1");
+    const int fullHeight = contacts->height();
+    window->findChild<QListWidget *>("List1")->setCurrentRow(2);  // Telnet
+    window->cmdDone_Click();
+    QVERIFY(txtDX->isVisible());
+    QVERIFY(contacts->height() < fullHeight);
+    QCOMPARE(txtDX->y(), contacts->y() + contacts->height());
+}
+
+QTEST_MAIN(TestSpotWiring)
+#include "tst_spotwiring.moc"

@@ -1,0 +1,328 @@
+// The voice keyer with a scripted player and a recording keying output: what is keyed, in which
+// order, for how long, and what happens when a message cannot be played.
+#include "fakeaudio.h"
+#include "fakes.h"
+#include "voice/voicekeyer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+namespace {
+QByteArray wave(int bits = 16, quint32 dataBytes = 800)
+{
+    QByteArray h = wavefile::header16(8000, 1, dataBytes);
+    if (bits != 16) {
+        qToLittleEndian<quint16>(quint16(bits), h.data() + 34);
+        qToLittleEndian<quint16>(quint16(bits / 8), h.data() + 32);
+        qToLittleEndian<quint32>(quint32(8000 * bits / 8), h.data() + 28);
+    }
+    return h + QByteArray(int(dataBytes), '\0');
+}
+}  // namespace
+
+class TestVoiceKeyer : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        TestEnv env;
+        QStringList events;
+        FakeWavePlayer player;
+        RecordingPtt ptt{&events};
+        VoiceKeyer keyer{player, ptt, env.path()};
+        Rig()
+        {
+            player.events = &events;
+            for (int i = 1; i <= 9; ++i) {
+                env.write(QStringLiteral("f%1.wav").arg(i), wave());
+                keyer.settings().files[size_t(i - 1)] = QStringLiteral("f%1.wav").arg(i);
+            }
+        }
+        // The message ends and the next end-of-playback check runs.
+        void endMessage()
+        {
+            player.finish();
+            keyer.Timer1_Timer();
+        }
+    };
+
+private slots:
+    void keysAroundTheMessage_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("rts") << "3" << 0 << "&H378"
+                             << QStringList{"closeothers", "open 3", "RTS 1", "play f2.wav", "RTS 0"};
+        QTest::newRow("dtr") << "3" << 1 << "&H378"
+                             << QStringList{"closeothers", "open 3", "DTR 1", "play f2.wav", "DTR 0"};
+        QTest::newRow("parallel hex") << "0" << 2 << "&H378"
+                                      << QStringList{"out 890 3", "play f2.wav", "out 890 2"};
+        QTest::newRow("parallel decimal") << "0" << 2 << "632"
+                                          << QStringList{"out 634 3", "play f2.wav", "out 634 2"};
+        // A serial port with "Parallel" raises RTS as well.
+        QTest::newRow("parallel and port")
+            << "2" << 2 << "&h378"
+            << QStringList{"closeothers", "open 2", "RTS 1", "out 890 3", "play f2.wav", "RTS 0",
+                           "out 890 2"};
+        QTest::newRow("port 0 rts: nothing keyed") << "0" << 0 << "&H378" << QStringList{"play f2.wav"};
+        QTest::newRow("port not a number") << "x" << 1 << "&H378" << QStringList{"play f2.wav"};
+    }
+    void keysAroundTheMessage()
+    {
+        QFETCH(QString, port);
+        QFETCH(int, line);
+        QFETCH(QString, address);
+        QFETCH(QStringList, expected);
+        Rig r;
+        r.keyer.settings().port = port;
+        r.keyer.settings().line = line;
+        r.keyer.settings().parallelAddress = address;
+        r.keyer.FKeyPhone(113);
+        QVERIFY(r.keyer.Timer1()->isActive());
+        QCOMPARE(r.keyer.Timer1()->interval(), 40);
+        // Still playing: the check leaves the transmitter keyed.
+        r.keyer.Timer1_Timer();
+        QCOMPARE(r.events, expected.mid(0, expected.indexOf("play f2.wav") + 1));
+        r.endMessage();
+        QCOMPARE(r.events, expected);
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(!r.keyer.Timer1()->isActive());
+        // The port stays open for the next message.
+        r.events.clear();
+        r.keyer.FKeyPhone(113);
+        QVERIFY(!r.events.contains("closeothers"));
+    }
+
+    void onlyF1ToF9()
+    {
+        Rig r;
+        for (int code : {0, 111, 121, 122, 123})
+            r.keyer.FKeyPhone(code);
+        QVERIFY(r.player.played.isEmpty());
+        QVERIFY(r.events.isEmpty());
+        r.keyer.FKeyPhone(120);
+        QCOMPARE(r.player.played.size(), 1);
+        QVERIFY(r.player.played.first().endsWith("/f9.wav"));
+    }
+
+    void f1RepeatsAfterTheLoopInterval()
+    {
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.settings().loop = "3";
+        QVERIFY(r.keyer.applyLoop());
+        r.keyer.FKeyPhone(112);
+        QVERIFY(r.keyer.phoneRepeat());
+        // The wait starts only once the transmitter is released.
+        QVERIFY(!r.keyer.tmrRepeat()->isActive());
+        r.endMessage();
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(r.keyer.tmrRepeat()->isActive());
+        QCOMPARE(r.keyer.tmrRepeat()->interval(), 3000);
+        r.keyer.tmrRepeat_Timer();
+        QVERIFY(r.ptt.rts);
+        QCOMPARE(r.player.played.size(), 2);
+        // Any key ends the loop; the message playing now still ends normally.
+        r.keyer.cancelRepeat();
+        QVERIFY(!r.keyer.phoneRepeat());
+        r.endMessage();
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(!r.keyer.tmrRepeat()->isActive());
+        // F2 never repeats.
+        r.keyer.FKeyPhone(113);
+        QVERIFY(!r.keyer.phoneRepeat());
+    }
+
+    void loopBox_data()
+    {
+        QTest::addColumn<QString>("loop");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("zero") << "0" << true << 0;
+        QTest::newRow("fraction") << "2.5" << true << 2500;
+        QTest::newRow("just under a minute") << "59.9" << true << 59900;
+        QTest::newRow("a minute") << "60" << false << 0;
+        QTest::newRow("letters") << "ab" << false << 0;
+        QTest::newRow("empty") << "" << false << 0;
+    }
+    void loopBox()
+    {
+        QFETCH(QString, loop);
+        QFETCH(bool, valid);
+        QFETCH(int, interval);
+        Rig r;
+        r.keyer.settings().loop = loop;
+        QCOMPARE(r.keyer.applyLoop(), valid);
+        QCOMPARE(r.keyer.tmrRepeat()->interval(), interval);
+        if (!valid)
+            QCOMPARE(r.keyer.settings().loop, QString("0"));
+        r.keyer.FKeyPhone(112);
+        QCOMPARE(r.keyer.phoneRepeat(), interval > 0);
+    }
+
+    void escStopsAndTheNextCheckReleases()
+    {
+        Rig r;
+        r.keyer.settings().port = "1";
+        QVERIFY(!r.keyer.stopPlayback());
+        r.keyer.FKeyPhone(112);
+        QVERIFY(r.keyer.stopPlayback());
+        QVERIFY(!r.keyer.isPlaying());
+        QVERIFY(r.ptt.rts);
+        r.keyer.Timer1_Timer();
+        QVERIFY(!r.ptt.rts);
+    }
+
+    void emptyBoxStopsWithoutKeying()
+    {
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.settings().files[3] = "  ";
+        r.keyer.FKeyPhone(115);
+        QVERIFY(r.events.isEmpty());
+        // While F1 plays, the empty F4 cuts it off; the next check releases the transmitter.
+        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(115);
+        QVERIFY(!r.keyer.isPlaying());
+        r.keyer.Timer1_Timer();
+        QVERIFY(!r.ptt.keyed());
+    }
+
+    void unplayableMessagesNeverLeaveTheTransmitterKeyed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");   // empty: no file at all
+        QTest::addColumn<bool>("refused");       // the sound output turns it down
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << false << "the file does not exist";
+        QTest::newRow("not a wave") << QByteArray("hello, world") << false << "it is not a WAV file";
+        QTest::newRow("32-bit") << wave(32) << false << "it is not 8- or 16-bit PCM sound";
+        QTest::newRow("cut short") << wave().left(30) << false << "its WAV header is damaged";
+        QTest::newRow("output refuses") << wave() << true << "the sound output refused it";
+    }
+    void unplayableMessagesNeverLeaveTheTransmitterKeyed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        QFETCH(QString, reason);
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.settings().loop = "5";
+        r.keyer.applyLoop();
+        QFile::remove(r.env.file("f1.wav"));
+        if (!bytes.isEmpty())
+            r.env.write("f1.wav", bytes);
+        if (refused)
+            r.player.refuse << r.env.file("f1.wav");
+        QSignalSpy failed(&r.keyer, &VoiceKeyer::playFailed);
+        r.keyer.FKeyPhone(112);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toString(),
+                 QStringLiteral("The wave file for F1 (%1) cannot be played: %2.")
+                     .arg(r.env.file("f1.wav"), reason));
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(!r.keyer.transmitting());
+        QVERIFY(!r.keyer.Timer1()->isActive());
+        // The loop ends rather than failing again every few seconds.
+        QVERIFY(!r.keyer.phoneRepeat());
+        QVERIFY(!r.keyer.tmrRepeat()->isActive());
+        // A file judged bad before keying never reaches the line at all.
+        if (!refused)
+            QVERIFY(!r.events.contains("RTS 1"));
+    }
+
+    void parallelThatCannotBeKeyedPlaysNothing_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("deviceFails");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("bad address") << "&HXYZ" << false
+                                     << "The transmitter cannot be keyed: the parallel port address "
+                                        "\"&HXYZ\" is not valid.";
+        QTest::newRow("no device") << "&H378" << true
+                                   << "The transmitter cannot be keyed: no parallel port.";
+    }
+    void parallelThatCannotBeKeyedPlaysNothing()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, deviceFails);
+        QFETCH(QString, message);
+        Rig r;
+        r.keyer.settings().port = "4";
+        r.keyer.settings().line = PhoneSettings::Parallel;
+        r.keyer.settings().parallelAddress = address;
+        r.ptt.parallelFails = deviceFails;
+        QSignalSpy failed(&r.keyer, &VoiceKeyer::playFailed);
+        r.keyer.FKeyPhone(112);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toString(), message);
+        QVERIFY(r.player.played.isEmpty());
+        QVERIFY(!r.ptt.keyed());
+    }
+
+    void invalidPortPlaysWithoutKeying()
+    {
+        Rig r;
+        r.keyer.settings().port = "7";
+        r.ptt.badPorts << 7;
+        QSignalSpy portFailed(&r.keyer, &VoiceKeyer::portFailed);
+        r.keyer.FKeyPhone(112);
+        QCOMPARE(portFailed.size(), 1);
+        QCOMPARE(r.player.played.size(), 1);
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(!r.keyer.transmitting());
+    }
+
+    void releasesTheLineThatWasKeyed()
+    {
+        // The operator changes the keying line while a message plays: the line that went down
+        // is the one that comes up.
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.FKeyPhone(112);
+        QVERIFY(r.ptt.rts);
+        r.keyer.settings().line = PhoneSettings::Dtr;
+        r.endMessage();
+        QVERIFY(!r.ptt.keyed());
+        r.keyer.settings().line = PhoneSettings::Parallel;
+        r.keyer.FKeyPhone(112);
+        r.keyer.settings().parallelAddress = "&H278";
+        r.keyer.settings().port = "0";
+        r.endMessage();
+        QCOMPARE(r.events.mid(r.events.size() - 2), (QStringList{"RTS 0", "out 890 2"}));
+        QVERIFY(!r.ptt.keyed());
+    }
+
+    void destructionReleases()
+    {
+        TestEnv env;
+        env.write("a.wav", wave());
+        QStringList events;
+        FakeWavePlayer player;
+        RecordingPtt ptt(&events);
+        {
+            VoiceKeyer keyer(player, ptt, env.path());
+            keyer.settings().port = "1";
+            keyer.settings().files[0] = "a.wav";
+            keyer.FKeyPhone(112);
+            QVERIFY(ptt.rts);
+        }
+        QVERIFY(!ptt.rts);
+        QVERIFY(!player.isPlaying());
+    }
+
+    void absoluteAndRelativePaths()
+    {
+        Rig r;
+        r.keyer.settings().files[1] = r.env.file("f3.wav");
+        r.keyer.FKeyPhone(113);
+        QCOMPARE(r.player.played.value(0), r.env.file("f3.wav"));
+        QCOMPARE(r.keyer.messagePath(0), r.env.file("f1.wav"));
+        QCOMPARE(r.keyer.messagePath(9), QString());
+    }
+};
+
+QTEST_MAIN(TestVoiceKeyer)
+#include "tst_voicekeyer.moc"
