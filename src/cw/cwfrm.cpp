@@ -69,7 +69,7 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     for (int i = 0; i < names.size(); ++i) {
         // Messages are sent in capitals and the file has no escape for a double quote.
         QLineEdit *e = field(this, names[i]);
-        e->setValidator(new QuoteFilter(true, e));
+        e->setValidator(new TextFilter(true, e));
         m_messages << e;
         grid->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
         grid->addWidget(e, i, 1);

@@ -67,7 +67,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
         messages->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
         auto *box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("Text%1").arg(i + 1));
-        box->setValidator(new QuoteFilter(false, box));
+        box->setValidator(new TextFilter(false, box));
         box->setMinimumWidth(320);
         connect(box, &QLineEdit::textChanged, this,
                 [this, i](const QString &t) { m_keyer.settings().files[size_t(i)] = t.trimmed(); });
@@ -110,7 +110,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     keyingLayout->addWidget(new QLabel(QStringLiteral("Parallel Address"), keying), 1, 0);
     Text11 = new QLineEdit(keying);
     Text11->setObjectName(QStringLiteral("Text11"));
-    Text11->setValidator(new QuoteFilter(true, Text11));
+    Text11->setValidator(new TextFilter(true, Text11));
     connect(Text11, &QLineEdit::textChanged, this,
             [this](const QString &t) { m_keyer.settings().parallelAddress = t; });
     keyingLayout->addWidget(Text11, 1, 1);
