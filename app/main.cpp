@@ -9,6 +9,7 @@
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
+#include "platform/childprocess.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "rig/riglink.h"
@@ -49,6 +50,7 @@ int main(int argc, char *argv[])
     QtSettingsStore settings;
     SharedPreferences shared;
     RigLink rig;  // idle until Options > Rig Control names a rigctld
+    RealChildProcess rigctld;  // stopped as the program ends
 
     Form1Services services;
     services.folders = setUpUserFolders(dialogs, shared);
@@ -59,6 +61,7 @@ int main(int argc, char *argv[])
     services.settings = &settings;
     services.shared = &shared;
     services.rig = &rig;
+    services.rigctld = &rigctld;
     RealKeyLines keyLines;
     MonotonicTiming keyTiming;
     KeyerThread keyer(keyLines, keyTiming);

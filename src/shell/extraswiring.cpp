@@ -1,10 +1,14 @@
 #include "shell/extraswiring.h"
 
+#include "bandmap/bandmaps.h"
 #include "core/prefixtable.h"
 #include "logging/entrylinewidget.h"
+#include "platform/childprocess.h"
 #include "platform/dialogs.h"
+#include "platform/portmap.h"
 #include "platform/settingsstore.h"
 #include "rig/riglink.h"
+#include "shell/bandmapwiring.h"
 #include "ui/formscaler.h"
 
 #include <QAction>
@@ -54,6 +58,14 @@ ExtrasWiring::ExtrasWiring(Form1 &form, const Form1Services &services)
     if (RigLink *rig = m_services.rig) {
         connect(rig, &RigLink::statusChanged, m_rigLine, &QLabel::setText);
         connect(rig, &RigLink::modeChanged, this, &ExtrasWiring::followRigMode);
+        // tune() queues nothing while the rig is away, so a click then changes nothing.
+        connect(&form.bandMaps().maps(), &BandMaps::tuneRequested, rig, &RigLink::tune);
+        if (ChildProcess *process = m_services.rigctld) {
+            connect(process, &ChildProcess::failed, this, [this](const QString &error) {
+                m_entry->setStatus(QStringLiteral("rigctld did not start: ") + error);
+            });
+            applyRigctldSetting();
+        }
         applyRigSetting();
     }
     // Read at start, not on the first key of the first call.
@@ -115,6 +127,11 @@ void ExtrasWiring::buildMenus()
         QAction *rig = options->addAction(QStringLiteral("&Rig Control..."));
         rig->setObjectName(QStringLiteral("mnuRigControl"));
         connect(rig, &QAction::triggered, this, &ExtrasWiring::rigControl);
+        if (m_services.rigctld) {
+            QAction *start = options->addAction(QStringLiteral("Start rig&ctld..."));
+            start->setObjectName(QStringLiteral("mnuStartRigctld"));
+            connect(start, &QAction::triggered, this, &ExtrasWiring::startRigctldMenu);
+        }
         m_followRig = toggle(QStringLiteral("mnuFollowRigMode"), QStringLiteral("Follow rig mode"), kFollowRigModeKey, false);
         connect(m_followRig, &QAction::toggled, this, [this](bool on) {
             if (on)
@@ -328,4 +345,62 @@ void ExtrasWiring::followRigMode(const QString &rigMode)
         m_form.mnuCW_Click();
     else
         m_form.mnuSSB_Click();
+}
+
+void ExtrasWiring::startRigctldMenu()
+{
+    if (!m_services.dialogs || !m_services.settings)
+        return;
+    const QString current = m_services.settings->value(QString::fromLatin1(kRigctldKey));
+    const QString answer = m_services.dialogs->input(
+        &m_form,
+        QStringLiteral("Hamlib rig model number and serial port number, for example 1 1 (rigctld -l "
+                       "lists the models), or Off to stop it:"),
+        QStringLiteral("Start rigctld"), current.isEmpty() ? QStringLiteral("1 1") : current).simplified();
+    if (answer.isEmpty())
+        return;  // cancelled
+    if (answer.compare(u"off", Qt::CaseInsensitive) == 0) {
+        m_services.settings->setValue(QString::fromLatin1(kRigctldKey), QString());
+        applyRigctldSetting();
+        return;
+    }
+    const QStringList parts = answer.split(u' ');
+    bool modelOk = false, portOk = false;
+    const int model = parts.size() == 2 ? parts[0].toInt(&modelOk) : 0;
+    const int port = parts.size() == 2 ? parts[1].toInt(&portOk) : 0;
+    if (!modelOk || !portOk || model < 1 || port < 1) {
+        m_services.dialogs->message(&m_form,
+                                    QStringLiteral("\"%1\" is not a rig model and a port number. Enter "
+                                                   "both as numbers, for example 1 1.").arg(answer),
+                                    QStringLiteral("Start rigctld"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        return;
+    }
+    m_services.settings->setValue(QString::fromLatin1(kRigctldKey), QStringLiteral("%1 %2").arg(model).arg(port));
+    applyRigctldSetting();
+    applyRigSetting();
+}
+
+void ExtrasWiring::applyRigctldSetting()
+{
+    ChildProcess *process = m_services.rigctld;
+    const QStringList parts = m_services.settings->value(QString::fromLatin1(kRigctldKey)).split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() != 2) {
+        process->stop();
+        return;
+    }
+    const QString program = process->findProgram(QStringLiteral("rigctld"));
+    if (program.isEmpty()) {
+        m_entry->setStatus(QStringLiteral("rigctld is not installed (Debian package libhamlib-utils)."));
+        return;
+    }
+    // It listens where the rig link looks, on this machine only.
+    QString address = m_services.settings->value(QString::fromLatin1(kRigControlKey));
+    if (address.lastIndexOf(u':') <= 0)
+        address = QString::fromLatin1(kDefaultRig);
+    const QString tcpPort = address.mid(address.lastIndexOf(u':') + 1);
+    m_services.settings->setValue(QString::fromLatin1(kRigControlKey), QStringLiteral("127.0.0.1:") + tcpPort);
+    PortMap ports;
+    ports.load(*m_services.settings);
+    process->start(program, {QStringLiteral("-m"), parts[0], QStringLiteral("-r"), ports.serialDevice(parts[1].toInt()),
+                             QStringLiteral("-T"), QStringLiteral("127.0.0.1"), QStringLiteral("-t"), tcpPort});
 }

@@ -31,6 +31,7 @@ public:
     static constexpr const char *kRigControlKey = "RigControl";  // "host:port", empty: off
     static constexpr const char *kFollowRigModeKey = "FollowRigMode";
     static constexpr const char *kDefaultRig = "127.0.0.1:4532";
+    static constexpr const char *kRigctldKey = "RigctldStart";  // "model serialPort", empty: off
 
     ExtrasWiring(Form1 &form, const Form1Services &services);
     ~ExtrasWiring() override;
@@ -48,6 +49,8 @@ private:
     void chooseHistoryFile();
     void rigControl();
     void applyRigSetting();
+    void startRigctldMenu();
+    void applyRigctldSetting();
     void followRigMode(const QString &rigMode);
     bool setting(const char *key, bool defaultOn) const;
     void setSetting(const char *key, bool on);

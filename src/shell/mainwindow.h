@@ -11,6 +11,7 @@
 #include <functional>
 
 class BandMapWiring;
+class ChildProcess;
 class Clock;
 class EntryLineWidget;
 class KeyerThread;
@@ -37,6 +38,7 @@ struct Form1Services {
     SettingsStore *settings = nullptr;
     SharedPreferences *shared = nullptr;
     RigLink *rig = nullptr;  // rig control; none: the Options menu offers none
+    ChildProcess *rigctld = nullptr;  // a rigctld the logger starts itself; none: not offered
     // Owns every keying line (CW key, voice PTT) so a shared port has one owner.
     KeyerThread *keyer = nullptr;
 };

@@ -1,10 +1,20 @@
 // Check partial, call history and rig control as the operator meets them in the main window.
 #include "mainwindowharness.h"
+#include "bandmap/bandmaprow.h"
+#include "bandmap/bandmaps.h"
+#include "bandmap/spotpanel.h"
+#include "platform/childprocess.h"
 #include "rig/riglink.h"
+#include "shell/bandmapwiring.h"
+#include "spotting/packetspotfrm.h"
+#include "spotting/spotstore.h"
 #include "rigctldpeer.h"
 #include "shell/extraswiring.h"
 
 #include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestExtras : public QObject {
@@ -15,6 +25,9 @@ private slots:
     void callHistoryPrefill_data();
     void callHistoryPrefill();
     void rigInTheMainWindow();
+    void spotsAndSpotLastUseTheRig();
+    void rigctldStartedFromOptions();
+    void rigctldEndsWithTheLogger();
 };
 
 void TestExtras::checkPartialLine()
@@ -144,6 +157,105 @@ void TestExtras::rigInTheMainWindow()
     QVERIFY(!rigLine->isVisible());
     QVERIFY(!link.isActive());
     QCOMPARE(h.settings.values["RigControl"], QString());
+}
+
+void TestExtras::spotsAndSpotLastUseTheRig()
+{
+    if (!RigctldPeer::available())
+        QSKIP(RigctldPeer::missing());
+    RigctldPeer rigctld;
+    QVERIFY(rigctld.start());
+    RigLink link;
+    MainWindowHarness h;
+    h.rig = &link;
+    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(rigctld.port());
+    h.writePreferences();
+    Form1 &form = h.start(false);
+    form.bandMaps().PacketResize(false, SpotPanel::Display::BandMap);
+    auto *strip = h.find<BandMapRow>("lblDX");
+    h.logContact("W1AW", "HIRAM", "CT", "1");
+
+    // Before the rig answers, Spot Last asks for the frequency as it always did.
+    form.findChild<QAction *>("mnuDXSpotting")->trigger();
+    auto *spotting = form.findChild<PacketSpotfrm *>();
+    QVERIFY(spotting);
+    auto *sent = spotting->findChild<QLineEdit *>("txtSent");
+    if (!link.isConnected()) {
+        spotting->Command3_Click();
+        QCOMPARE(sent->text(), QString("DX Frequency in kHz W1AW"));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(link.frequencyHz() > 0, 10000);
+
+    // A right click on a spot tunes the rig to it, to the tenth of a kHz.
+    form.spotStore().BandMapSpots("JA1XYZ", "28425.7", "de W3LPL:  28425.7  JA1XYZ  CQ  1423Z");
+    form.spotStore().BandMapSpots("K5ABC", "28500.0", "de W3LPL:  28500.0  K5ABC  CQ  1424Z");
+    QTest::mouseClick(strip, Qt::RightButton, {}, strip->spotRect(48).center());
+    QTRY_COMPARE(link.frequencyHz(), qint64(28425700));
+    QCOMPARE(h.field("txtCall")->text(), QString("JA1XYZ"));
+
+    spotting->Command3_Click();
+    QCOMPARE(sent->text(), QString("DX 28425.7 W1AW"));
+    spotting->cmdDone_Click();
+}
+
+void TestExtras::rigctldStartedFromOptions()
+{
+    if (!RigctldPeer::available())
+        QSKIP(RigctldPeer::missing());
+    const quint16 port = RigctldPeer().port();  // a free port, nothing started on it
+    RealChildProcess process;
+    RigLink link;
+    MainWindowHarness h;
+    h.rig = &link;
+    h.rigctld = &process;
+    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(port);
+    h.settings.values["SerialPortMap"] = "3=" + h.env.file("ttyRig");
+    h.writePreferences();
+    Form1 &form = h.start(false);
+    QVERIFY(!process.isRunning());
+
+    // Refused answers change nothing.
+    for (const char *bad : {"1", "x 3", "1 0"}) {
+        h.dialogs.inputAnswers.enqueue(bad);
+        form.findChild<QAction *>("mnuStartRigctld")->trigger();
+        QVERIFY(!process.isRunning());
+        QCOMPARE(h.settings.values.value("RigctldStart"), QString());
+    }
+
+    QSignalSpy started(&process, &ChildProcess::started);
+    h.dialogs.inputAnswers.enqueue("1 3");
+    form.findChild<QAction *>("mnuStartRigctld")->trigger();
+    QCOMPARE(h.settings.values["RigctldStart"], QString("1 3"));
+    QTRY_VERIFY(process.isRunning());
+    // The link finds the rigctld it started on its own port.
+    QTRY_VERIFY_WITH_TIMEOUT(link.frequencyHz() > 0, 10000);
+    QVERIFY(h.find<QLabel>("lblRig")->text().contains(" kHz"));
+
+    QSignalSpy finished(&process, &ChildProcess::finished);
+    h.dialogs.inputAnswers.enqueue("off");
+    form.findChild<QAction *>("mnuStartRigctld")->trigger();
+    QTRY_VERIFY(!process.isRunning());
+    QTRY_COMPARE(h.find<QLabel>("lblRig")->text(), QString("Rig: not connected"));
+    QCOMPARE(h.settings.values["RigctldStart"], QString());
+}
+
+void TestExtras::rigctldEndsWithTheLogger()
+{
+    if (!RigctldPeer::available())
+        QSKIP(RigctldPeer::missing());
+    const quint16 port = RigctldPeer().port();
+    qint64 pid = 0;
+    {
+        RealChildProcess process;
+        QSignalSpy started(&process, &ChildProcess::started);
+        process.start(process.findProgram("rigctld"), {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+        QVERIFY(started.wait(5000));
+        pid = process.processId();
+        QVERIFY(pid > 0);
+        QVERIFY(QFile::exists(QString("/proc/%1").arg(pid)));
+    }
+    // Gone with its owner, so the serial port is free for the next start.
+    QVERIFY(!QFile::exists(QString("/proc/%1/cmdline").arg(pid)));
 }
 
 QTEST_MAIN(TestExtras)

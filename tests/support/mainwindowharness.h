@@ -22,6 +22,7 @@ struct MainWindowHarness {
     FakeSettingsStore settings;
     SharedPreferences shared;
     RigLink *rig = nullptr;
+    ChildProcess *rigctld = nullptr;
     std::unique_ptr<Form1> window;
 
     MainWindowHarness()
@@ -98,6 +99,7 @@ struct MainWindowHarness {
         s.settings = &settings;
         s.shared = &shared;
         s.rig = rig;
+        s.rigctld = rigctld;
         window = std::make_unique<Form1>(s);
         window->show();
         QApplication::setActiveWindow(window.get());
