@@ -383,6 +383,8 @@ void ExtrasWiring::startRigctldMenu()
 void ExtrasWiring::applyRigctldSetting()
 {
     ChildProcess *process = m_services.rigctld;
+    if (!m_services.settings)
+        return;
     const QStringList parts = m_services.settings->value(QString::fromLatin1(kRigctldKey)).split(u' ', Qt::SkipEmptyParts);
     if (parts.size() != 2) {
         process->stop();
