@@ -8,8 +8,10 @@
 #include "core/shippeddata.h"
 #include "platform/clock.h"
 #include "reports/exportcli.h"
+#include "platform/childprocess.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "rig/riglink.h"
 #include "ui/logowindow.h"
 #include "ui/sharedpreferences.h"
 #include "ui/userfolders.h"
@@ -46,6 +48,8 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtSettingsStore settings;
     SharedPreferences shared;
+    RigLink rig;  // idle until Options > Rig Control names a rigctld
+    RealChildProcess rigctld;  // stopped as the program ends
 
     Form1Services services;
     services.folders = setUpUserFolders(dialogs, shared);
@@ -55,6 +59,8 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.settings = &settings;
     services.shared = &shared;
+    services.rig = &rig;
+    services.rigctld = &rigctld;
     RealKeyLines keyLines;
     MonotonicTiming keyTiming;
     KeyerThread keyer(keyLines, keyTiming);

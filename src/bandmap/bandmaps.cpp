@@ -125,12 +125,13 @@ void BandMaps::showSpectrumMap(QWidget *parent)
 void BandMaps::pressed(bool onStrip, int slot, Qt::MouseButton button)
 {
     if (button == Qt::RightButton) {
-        // On the window the right button is kept for tuning a radio; nothing yet.
-        if (onStrip) {
-            const QList<MapSpot> spots = m_store.read();
-            if (slot >= 0 && slot < spots.size())
-                emit callPicked(spots[slot].call);
-        }
+        const QList<MapSpot> spots = m_store.read();
+        if (slot < 0 || slot >= spots.size())
+            return;
+        // Spots come in tenths of a kHz; rounding there drops the float's noise.
+        emit tuneRequested(qRound64(double(spots[slot].freq) * 1e4) * 100);
+        if (onStrip)
+            emit callPicked(spots[slot].call);
         return;
     }
     m_store.remove(slot);

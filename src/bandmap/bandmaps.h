@@ -56,6 +56,8 @@ public:
 signals:
     // Right button on a strip label: the spotted call for the entry line.
     void callPicked(const QString &call);
+    // Right button on a spot on either map: its frequency, for a rig to tune to.
+    void tuneRequested(qint64 hz);
     // The mouse is over a label: call, frequency and time for the partial-dupe line.
     void spotHovered(const QString &text);
     // A click on the strip's background.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
@@ -23,6 +24,9 @@ constexpr char16_t k1252High[32] = {
 
 QString decode1252(const QByteArray &bytes)
 {
+    // Most files are plain ASCII, which Latin-1 decodes the same, and much faster.
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QString out;
     out.reserve(bytes.size());
     for (char c : bytes) {

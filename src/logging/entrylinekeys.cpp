@@ -107,8 +107,11 @@ bool EntryLineWidget::handleCallKey(QKeyEvent *key)
         txtRSTR->setFocus(Qt::TabFocusReason);
         // Leaving the field runs the full dupe check; a window without the keyboard focus gets
         // no focus events, so make sure the check ran all the same.
-        if (!m_callChecked && !txtCall->text().isEmpty())
+        if (!m_callChecked && !txtCall->text().isEmpty()) {
             dupcheck();
+            if (!m_dupeFound)
+                emit callFieldLeft(txtCall->text());
+        }
         return true;
     }
     if (key->key() == Qt::Key_Backspace) {
@@ -289,6 +292,8 @@ void EntryLineWidget::fieldFocusOut(QLineEdit *field, Qt::FocusReason reason)
         if (!txtCall->text().isEmpty() && !m_inMains) {
             m_callChecked = true;
             dupcheck();
+            if (!m_dupeFound)
+                emit callFieldLeft(txtCall->text());
         }
     } else if (field == txtCntry) {
         QString t = txtCntry->text();

@@ -66,6 +66,8 @@ signals:
     void announcementRequested(const QString &prompt);
     // The call field got the focus.
     void callFieldEntered();
+    // The operator moved on from a call that is not a dupe (Space, Tab or a click elsewhere).
+    void callFieldLeft(const QString &call);
     // An Enter ran to its end; `logged` when a contact was appended.
     void enterFinished(bool logged, bool dxListGrew);
 

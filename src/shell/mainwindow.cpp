@@ -18,6 +18,7 @@
 #include "reports/reportactions.h"
 #include "reports/reportconstants.h"
 #include "reports/reportcontext.h"
+#include "shell/extraswiring.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
@@ -72,6 +73,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     registerCommandKeys();
     m_spots = wireSpotting(*this, m_services);
     m_bandMaps = new BandMapWiring(*this, *m_spots);
+    wireExtras(*this, services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.

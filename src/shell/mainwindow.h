@@ -11,9 +11,11 @@
 #include <functional>
 
 class BandMapWiring;
+class ChildProcess;
 class Clock;
 class EntryLineWidget;
 class KeyerThread;
+class RigLink;
 struct ReportContext;
 class Dialogs;
 class SettingsStore;
@@ -35,6 +37,8 @@ struct Form1Services {
     Clock *clock = nullptr;
     SettingsStore *settings = nullptr;
     SharedPreferences *shared = nullptr;
+    RigLink *rig = nullptr;  // rig control; none: the Options menu offers none
+    ChildProcess *rigctld = nullptr;  // a rigctld the logger starts itself; none: not offered
     // Owns every keying line (CW key, voice PTT) so a shared port has one owner.
     KeyerThread *keyer = nullptr;
 };

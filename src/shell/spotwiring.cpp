@@ -7,6 +7,7 @@
 #include "spotting/packetspotfrm.h"
 #include "spotting/spotstore.h"
 #include "platform/settingsstore.h"
+#include "rig/riglink.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -91,7 +92,8 @@ SpotStore *wireSpotting(Form1 &form, const Form1Services &services)
     const SettingsStore *settings = services.settings;
     const QString workingDir = services.folders.workingDir;
     Dialogs *dialogs = services.dialogs;
-    auto showSpotting = [f, store, list, window, settings, workingDir, dialogs] {
+    RigLink *rig = services.rig;
+    auto showSpotting = [f, store, list, window, settings, workingDir, dialogs, rig] {
         if (!*window) {
             SpotWindowServices s;
             s.dialogs = dialogs;
@@ -103,6 +105,7 @@ SpotStore *wireSpotting(Form1 &form, const Form1Services &services)
                 const LogStore &log = f->logStore();
                 return log.count() > 0 ? log.record(log.count()).call : QString();
             };
+            s.rigFrequencyHz = [rig] { return rig && rig->isConnected() ? rig->frequencyHz() : 0; };
             s.serialDevice = [settings](int port) { return serialDeviceFor(settings, port); };
             s.savepref = [f] { f->savepref(); };
             auto *w = new PacketSpotfrm(s, f);

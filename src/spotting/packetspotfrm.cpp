@@ -452,8 +452,15 @@ void PacketSpotfrm::Command2_Click()
 void PacketSpotfrm::Command3_Click()
 {
     const QString last = m_services.lastLoggedCall ? m_services.lastLoggedCall() : QString();
-    txtSent->setText("DX Frequency in kHz " + last);
+    const qint64 hz = m_services.rigFrequencyHz ? m_services.rigFrequencyHz() : 0;
     txtSent->setFocus();
+    if (hz > 0) {
+        // The rig knows where the contact was: the spot is ready to send or to add a comment to.
+        txtSent->setText("DX " + QString::number(double(hz) / 1000.0, 'f', 1) + ' ' + last);
+        txtSent->end(false);
+        return;
+    }
+    txtSent->setText("DX Frequency in kHz " + last);
     txtSent->setSelection(3, 16);
 }
 

@@ -27,6 +27,7 @@ struct SpotWindowServices {
     QString appTitle;                                // the main window's caption
     std::function<QString()> ownCall;                // from station setup
     std::function<QString()> lastLoggedCall;         // "" when the log is empty
+    std::function<qint64()> rigFrequencyHz;          // 0 when no rig is connected
     std::function<QString(int)> serialDevice;        // port number 1..10 to a device path
     std::function<void()> savepref;                  // the main window saves its preferences
 };

@@ -21,12 +21,18 @@ struct MainWindowHarness {
     FakeDialogs dialogs;
     FakeSettingsStore settings;
     SharedPreferences shared;
+    RigLink *rig = nullptr;
+    ChildProcess *rigctld = nullptr;
     std::unique_ptr<Form1> window;
 
     MainWindowHarness()
     {
         // Local 12:00, UTC 17:00: offset 5 as in the preferences below, so no offset prompt.
         clock.set(QDateTime(QDate(2026, 12, 5), QTime(12, 0, 0)), 5);
+        // Check partial and call history are on for operators; the main-window tests describe
+        // the window without them unless they switch them on.
+        settings.values["CheckPartial"] = "0";
+        settings.values["CallHistory"] = "0";
         env.write("arrlpre2.txt",
                   "\"4X\",\"Israel\",\"AS\",-35,31.5,20,39,-2\r\n"
                   "\"JA\",\"Japan\",\"AS\",-139.75,35.7,25,45,-9\r\n"
@@ -92,6 +98,8 @@ struct MainWindowHarness {
         s.clock = &clock;
         s.settings = &settings;
         s.shared = &shared;
+        s.rig = rig;
+        s.rigctld = rigctld;
         window = std::make_unique<Form1>(s);
         window->show();
         QApplication::setActiveWindow(window.get());
