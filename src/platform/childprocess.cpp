@@ -71,5 +71,3 @@ QString RealChildProcess::findProgram(const QString &name) const
 {
     return QStandardPaths::findExecutable(name);
 }
-
-#include "moc_childprocess.cpp"
