@@ -30,7 +30,7 @@ DxListView::DxListView(SpotStore &store, QWidget *parent) : QTreeWidget(parent)
 
 void DxListView::scaleColumns(int windowWidthPx)
 {
-    // 9600 twips is 640 pixels at the design size.
+    // 9600 twips is 640 pixels at the 640 x 480 basis every window is laid out on.
     for (int c = 0; c < 8; ++c) {
         if (kDesignWidths[c] > 0)
             setColumnWidth(c, kDesignWidths[c] * windowWidthPx / 9600);

@@ -13,7 +13,7 @@ class DxListView : public QTreeWidget {
 
 public:
     explicit DxListView(SpotStore &store, QWidget *parent = nullptr);
-    // Column widths follow the window: the design widths at a window 9600 twips wide.
+    // Column widths follow the window: the given widths hold at a window 9600 twips wide.
     void scaleColumns(int windowWidthPx);
 
 signals:

@@ -174,7 +174,7 @@ void PacketSpotfrm::LoadSpotSettings()
 {
     QByteArray bytes;
     const QString path = fieldfile::resolvePath(m_services.workingDir, SpotSettings::kFileName);
-    // A missing or damaged file keeps the design defaults; nothing opens.
+    // A missing or damaged file keeps the window's defaults; nothing opens.
     if (!fieldfile::readFile(path, bytes))
         return;
     const int applied = m_settings.fromBytes(bytes);
