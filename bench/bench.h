@@ -9,6 +9,8 @@
 
 // vardel-bench: each bench/*.cpp registers its benchmarks with VARDEL_BENCH; the binary runs
 // all of them, or those whose names contain an argument.
+class LogStore;
+
 namespace bench {
 
 using Fn = std::function<void()>;
@@ -37,6 +39,9 @@ struct RealisticCalls {
 
 // The bytes of a log file of `calls`: US stations send a state, others a country.
 QByteArray fullLogBytes(const QStringList &calls);
+
+// Writes a log of `calls` into `dir` as log.txt and loads it into `store`; false on failure.
+bool loadFullLog(const QString &dir, const QStringList &calls, LogStore &store);
 
 struct Registrar {
     Registrar(const char *name, Fn fn) { registerBench(name, std::move(fn)); }

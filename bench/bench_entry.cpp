@@ -16,15 +16,10 @@
 VARDEL_BENCH("entry: per keystroke in txtCall with an 11,000-contact log")
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("log.txt"));
     const QStringList logged = bench::RealisticCalls::calls(LogStore::kCapacity);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bench::fullLogBytes(logged)) < 0)
-        return;
-    f.close();
     LogStore store;
     PrefixTable table;
-    if (store.load(path) != LogStore::LoadResult::Ok
+    if (!bench::loadFullLog(dir.path(), logged, store)
         || !table.load(QDir(shippedDataDir()).filePath(QString::fromLatin1(PrefixTable::kFileName)))) {
         std::printf("cannot load the log or the prefix table\n");
         return;

@@ -14,6 +14,16 @@
 
 #include <cstdio>
 
+bool bench::loadFullLog(const QString &dir, const QStringList &calls, LogStore &store)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("log.txt"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(fullLogBytes(calls)) < 0)
+        return false;
+    f.close();
+    return store.load(path) == LogStore::LoadResult::Ok;
+}
+
 // A full log (11,000 contacts) of realistic calls: US stations send a state, others a country.
 QByteArray bench::fullLogBytes(const QStringList &calls)
 {

@@ -24,14 +24,9 @@ VARDEL_BENCH("spots: 10,000 cluster lines; entry-line keys with spots at 100 lin
         return;
     }
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("log.txt"));
     const QStringList logged = bench::RealisticCalls::calls(LogStore::kCapacity);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bench::fullLogBytes(logged)) < 0)
-        return;
-    f.close();
     LogStore log;
-    if (log.load(path) != LogStore::LoadResult::Ok) {
+    if (!bench::loadFullLog(dir.path(), logged, log)) {
         std::printf("cannot load the log\n");
         return;
     }

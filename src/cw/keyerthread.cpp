@@ -51,21 +51,18 @@ KeyerThread::~KeyerThread()
 
 void KeyerThread::send(const QString &text)
 {
-    QMutexLocker lock(&m_mutex);
-    m_buffer = text;
-    const bool starts = !m_buffer.isEmpty() && !m_sending.load();
-    if (starts)
-        m_sending.store(true);
-    m_wake.wakeAll();
-    lock.unlock();
-    if (starts)
-        emit sendingChanged(true);
+    changeBuffer([&text](QString &buffer) { buffer = text; });
 }
 
 void KeyerThread::append(const QString &text)
 {
+    changeBuffer([&text](QString &buffer) { buffer += text; });
+}
+
+void KeyerThread::changeBuffer(const std::function<void(QString &)> &change)
+{
     QMutexLocker lock(&m_mutex);
-    m_buffer += text;
+    change(m_buffer);
     const bool starts = !m_buffer.isEmpty() && !m_sending.load();
     if (starts)
         m_sending.store(true);

@@ -66,6 +66,8 @@ signals:
 
 private:
     void run();
+    // Changes the send buffer under the mutex, wakes the keyer, and reports a start of sending.
+    void changeBuffer(const std::function<void(QString &)> &change);
     void keyCharacter(QChar c, const KeyerSettings &s);
     bool ensureLine(const KeyerSettings &s, bool report);
     void emitQueued(const std::function<void()> &f);
