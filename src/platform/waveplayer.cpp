@@ -12,8 +12,8 @@
 #include <memory>
 
 namespace {
-// Slack beyond the file's own length before a playback that never reported its end is ended.
-constexpr int kOverrunSlackMs = 5000;  // the sound server reports an end up to ~2 s late
+// Slack beyond the file's own length before a playback that never loaded is ended.
+constexpr int kOverrunSlackMs = 5000;
 // Enough of a file to find the format and data chunks behind the usual extra chunks.
 constexpr qint64 kHeadBytes = 64 * 1024;
 
@@ -132,7 +132,15 @@ SoundEffectPlayer::SoundEffectPlayer(QObject *parent) : QObject(parent)
 {
     m_overrun = new QTimer(this);
     m_overrun->setSingleShot(true);
-    connect(m_overrun, &QTimer::timeout, this, [this] { stop(); });
+    m_overrun->setTimerType(Qt::PreciseTimer);
+    // At the file's end only the report is due; the effect plays out what the server still
+    // holds. A playback that never loaded is cut off.
+    connect(m_overrun, &QTimer::timeout, this, [this] {
+        if (m_sounding.isValid())
+            finished();
+        else
+            stop();
+    });
 }
 
 SoundEffectPlayer::~SoundEffectPlayer() { discard(); }
@@ -142,6 +150,7 @@ void SoundEffectPlayer::discard()
     m_overrun->stop();
     m_playing = false;
     m_started = false;
+    m_sounding.invalidate();
     if (m_effect) {
         m_effect->disconnect(this);
         m_effect->stop();
@@ -154,6 +163,17 @@ void SoundEffectPlayer::finished()
 {
     m_overrun->stop();
     m_playing = false;
+}
+
+// The sound server reports a message's end late (about 1.8 s on PulseAudio) because it waits
+// for its buffers to drain; the transmitter must drop with the last sample instead. Once the
+// file is loaded it plays at its own rate, so its end is known from its length.
+void SoundEffectPlayer::loaded()
+{
+    if (!m_playing || m_sounding.isValid())
+        return;
+    m_sounding.start();
+    m_overrun->start(int(qMin<qint64>(m_durationMs, 24 * 3600 * 1000)));
 }
 
 bool SoundEffectPlayer::play(const QString &path, QString *error)
@@ -179,17 +199,25 @@ bool SoundEffectPlayer::play(const QString &path, QString *error)
     connect(m_effect, &QSoundEffect::statusChanged, this, [this] {
         if (m_effect->status() == QSoundEffect::Error)
             finished();
+        else if (m_effect->status() == QSoundEffect::Ready)
+            loaded();
     });
     m_playing = true;
+    m_durationMs = info.durationMs;
     m_effect->setSource(QUrl::fromLocalFile(path));
     m_effect->play();
     m_overrun->start(int(qMin<qint64>(info.durationMs + kOverrunSlackMs, 24 * 3600 * 1000)));
+    if (m_effect->status() == QSoundEffect::Ready)
+        loaded();
     return true;
 }
 
 void SoundEffectPlayer::stop() { discard(); }
 
-bool SoundEffectPlayer::isPlaying() const { return m_playing; }
+bool SoundEffectPlayer::isPlaying() const
+{
+    return m_playing && !(m_sounding.isValid() && m_sounding.elapsed() >= m_durationMs);
+}
 
 void SoundEffectPlayer::setOutput(const QString &name) { m_output = name; }
 

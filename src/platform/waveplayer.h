@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -72,10 +73,13 @@ public:
 private:
     void discard();
     void finished();
+    void loaded();
     QSoundEffect *m_effect = nullptr;
     QTimer *m_overrun = nullptr;  // ends a playback the sound system never reports finished
     QString m_output;
-    bool m_playing = false;   // from play() until the effect reports the end, an error or stop
+    qint64 m_durationMs = 0;
+    QElapsedTimer m_sounding;  // runs from the moment the sound system has the file loaded
+    bool m_playing = false;   // from play() until the end, an error or stop
     bool m_started = false;   // the effect has reported playing at least once
 };
 

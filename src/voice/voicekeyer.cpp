@@ -21,6 +21,9 @@ VoiceKeyer::VoiceKeyer(WavePlayer &player, PttKeying &ptt, const QString &workin
 {
     m_timer1 = new QTimer(this);
     m_timer1->setInterval(kPollMs);
+    // A coarse timer may drift a few ms a tick; over a long message that would stretch the
+    // release well past one check after the end.
+    m_timer1->setTimerType(Qt::PreciseTimer);
     connect(m_timer1, &QTimer::timeout, this, &VoiceKeyer::Timer1_Timer);
     m_tmrRepeat = new QTimer(this);
     m_tmrRepeat->setInterval(0);
