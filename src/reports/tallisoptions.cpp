@@ -29,7 +29,7 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Tallis Export Options"));
     setModal(true);
     // Wide enough for the longer question on one line, with the margin the frames keep.
-    place(this, 0, 0, 6600, 3900);
+    place(this, 0, 0, 6900, 3900);
 
     auto *powerLabel = new QLabel(QStringLiteral("Power:"), this);
     place(powerLabel, 240, 240, 900, 330);
@@ -40,14 +40,14 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     powerLabel->setBuddy(Text1);
 
     auto *modeGroup = new QGroupBox(QStringLiteral("What is the mode of the contest you are exporting?"), this);
-    place(modeGroup, 240, 720, 6120, 900);
+    place(modeGroup, 240, 720, 6420, 900);
     Option3 = option(modeGroup, "Option3", QStringLiteral("CW"), 240, 420);
     Option4 = option(modeGroup, "Option4", QStringLiteral("SSB"), 2400, 420);
     Option3->setChecked(true);
 
     auto *numberGroup = new QGroupBox(
         QStringLiteral("Put the 10-10 numbers in Tallis's OTHER field or its COMMENTS field?"), this);
-    place(numberGroup, 240, 1740, 6120, 900);
+    place(numberGroup, 240, 1740, 6420, 900);
     Option1 = option(numberGroup, "Option1", QStringLiteral("Other Field"), 240, 420);
     Option2 = option(numberGroup, "Option2", QStringLiteral("Comments Field"), 2400, 420);
     Option1->setChecked(true);
@@ -55,7 +55,7 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     auto *write = new QPushButton(QStringLiteral("Write File"), this);
     write->setObjectName(QStringLiteral("Command1"));
     write->setDefault(true);
-    place(write, 2400, 2900, 1800, 500);
+    place(write, 2550, 2900, 1800, 500);
     connect(write, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -224,6 +224,8 @@ void TestCaptions::everyCaptionFits()
         list->setCurrentItem(list->topLevelItem(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
         QVERIFY(h.find<QPushButton>("cmdEdit")->isVisible());
+        h.field("txtPostConDate")->setFocus();  // fills in today's date
+        h.field("txtPostConTime")->setText(QStringLiteral("23:59"));
         inspect(&form);
     } else if (opener == u"logo") {
         QPointer<frmKorvexLogo> logo = showLogo(h.env.path());
