@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "rig/riglink.h"
+#include "ui/captionfit.h"
 #include "ui/logowindow.h"
 #include "ui/sharedpreferences.h"
 #include "ui/userfolders.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
         return runExportCommand(app.arguments().mid(2));
     }
     QApplication app(argc, argv);
+    captionfit::setUpApplication(app);
     QtDialogs dialogs;
     // A second program in this folder would lose the first one's contacts: it ends untouched.
     // Taken before the application name is set, so the lock names the program by its executable

@@ -1,6 +1,7 @@
 #include "bandplan/frmbandplan.h"
 
 #include "platform/dialogs.h"
+#include "ui/captionfit.h"
 #include "ui/formscaler.h"
 
 #include <QFrame>
@@ -36,6 +37,7 @@ public:
     SegmentLabel(const QString &text, const QColor &fill, const QColor &ink, QWidget *parent)
         : QLabel(text, parent), m_fill(fill), m_ink(ink)
     {
+        setProperty(captionfit::kPaintsOwnCaption, true);
     }
 
 protected:

@@ -85,7 +85,8 @@ frmWinKey::frmWinKey(const Context &context, QWidget *parent) : QDialog(parent),
     lblOpenStatus->setGeometry(twips(5400, kRowTop, 2800, 300));
     lblVersion = new QLabel(QStringLiteral("Version #"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setGeometry(twips(5400, kRowTop + kRowStep, 2800, 300));
+    // On the port's row: the rows with notes need the window's width for them.
+    lblVersion->setGeometry(twips(5400, kRowTop + 5 * kRowStep, 2800, 300));
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -143,7 +144,7 @@ QLineEdit *frmWinKey::addBox(const char *name, const QString &caption, const QSt
     box->installEventFilter(this);
     if (!note.isEmpty()) {
         auto *hint = new QLabel(note, this);
-        hint->setGeometry(twips(2150, y, 3200, 300));
+        hint->setGeometry(twips(2150, y, 6100, 300));
         hint->setWordWrap(true);
     }
     return box;

@@ -15,22 +15,23 @@ Form6::Form6(Preferences &prefs, Dialogs &dialogs, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral(" Modify Multiplier Color Selections"));
-    resize(px(5400), px(4200));
+    // Wide enough for "Change \"Remaining\" Color" in the scaled type.
+    resize(px(6000), px(4200));
 
     auto *cmdWorked = new QPushButton(QStringLiteral("Change \"Worked\" Color"), this);
     cmdWorked->setObjectName(QStringLiteral("cmdWorked"));
-    cmdWorked->setGeometry(px(360), px(240), px(2160), px(615));
+    cmdWorked->setGeometry(px(300), px(240), px(2580), px(615));
     connect(cmdWorked, &QPushButton::clicked, this, &Form6::cmdWorked_Click);
 
     auto *cmdRemaining = new QPushButton(QStringLiteral("Change \"Remaining\" Color"), this);
     cmdRemaining->setObjectName(QStringLiteral("cmdRemaining"));
-    cmdRemaining->setGeometry(px(2880), px(240), px(2160), px(615));
+    cmdRemaining->setGeometry(px(3120), px(240), px(2580), px(615));
     connect(cmdRemaining, &QPushButton::clicked, this, &Form6::cmdRemaining_Click);
 
     auto *lblHeading = new QLabel(QStringLiteral("Appearance of multiplier worked"), this);
     lblHeading->setObjectName(QStringLiteral("lblHeading"));
     lblHeading->setAlignment(Qt::AlignCenter);
-    lblHeading->setGeometry(px(360), px(1200), px(4680), px(375));
+    lblHeading->setGeometry(px(300), px(1200), px(5400), px(375));
 
     QFont previewFont = font();
     previewFont.setBold(true);
@@ -40,17 +41,17 @@ Form6::Form6(Preferences &prefs, Dialogs &dialogs, QWidget *parent)
     lblWorked->setObjectName(QStringLiteral("lblWorked"));
     lblWorked->setAlignment(Qt::AlignCenter);
     lblWorked->setFont(previewFont);
-    lblWorked->setGeometry(px(360), px(1680), px(2160), px(495));
+    lblWorked->setGeometry(px(300), px(1680), px(2580), px(495));
 
     lblRemaining = new QLabel(QStringLiteral("Remaining"), this);
     lblRemaining->setObjectName(QStringLiteral("lblRemaining"));
     lblRemaining->setAlignment(Qt::AlignCenter);
     lblRemaining->setFont(previewFont);
-    lblRemaining->setGeometry(px(2880), px(1680), px(2160), px(495));
+    lblRemaining->setGeometry(px(3120), px(1680), px(2580), px(495));
 
     auto *cmdDone = new QPushButton(QStringLiteral("Done"), this);
     cmdDone->setObjectName(QStringLiteral("cmdDone"));
-    cmdDone->setGeometry(px(1920), px(3000), px(1560), px(495));
+    cmdDone->setGeometry(px(2220), px(3000), px(1560), px(495));
     cmdDone->setDefault(true);
     connect(cmdDone, &QPushButton::clicked, this, &Form6::cmdDone_Click);
 

@@ -98,21 +98,22 @@ void EntryLineWidget::buildControls()
     Label3->setAlignment(Qt::AlignCenter);
     Label3->hide();
     makeLabel(QStringLiteral("lblNumberCaption"), tr("10-10 #"), 5500, 480, 1000, 240);
-    lblPostConDate = makeLabel(QStringLiteral("lblPostConDate"), tr("Date"), 6600, 480, 1200, 240);
-    lblPostConTime = makeLabel(QStringLiteral("lblPostConTime"), tr("Time"), 7900, 480, 900, 240);
+    // The post-contest fields are wide enough for a whole date and time in the entry type.
+    lblPostConDate = makeLabel(QStringLiteral("lblPostConDate"), tr("Date"), 6600, 480, 1500, 240);
+    lblPostConTime = makeLabel(QStringLiteral("lblPostConTime"), tr("Time"), 8200, 480, 900, 240);
     txtCall = makeField(QStringLiteral("txtCall"), 100, 720, 1800, 380);
     txtRSTR = makeField(QStringLiteral("txtRSTR"), 2000, 720, 1500, 380);
     txtCntry = makeField(QStringLiteral("txtCntry"), 3600, 720, 1800, 380);
     txtRSTS = makeField(QStringLiteral("txtRSTS"), 5500, 720, 1000, 380);
-    txtPostConDate = makeField(QStringLiteral("txtPostConDate"), 6600, 720, 1200, 380);
-    txtPostConTime = makeField(QStringLiteral("txtPostConTime"), 7900, 720, 900, 380);
+    txtPostConDate = makeField(QStringLiteral("txtPostConDate"), 6600, 720, 1500, 380);
+    txtPostConTime = makeField(QStringLiteral("txtPostConTime"), 8200, 720, 900, 380);
     for (QWidget *w : {static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(lblPostConTime),
                        static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime)})
         w->hide();
     QFont entryFont = base;
     entryFont.setPixelSize(16);
     entryFont.setBold(true);
-    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
+    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS, txtPostConDate, txtPostConTime})
         f->setFont(entryFont);
     setTabOrder(txtCall, txtRSTR);
     setTabOrder(txtRSTR, txtCntry);

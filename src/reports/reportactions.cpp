@@ -36,7 +36,7 @@ void exportAdif(QWidget *parent, const ReportContext &context)
 
 void exportForTallis(QWidget *parent, const ReportContext &context)
 {
-    const TallisExport::Options options = askTallisOptions(parent);
+    const TallisExport::Options options = askTallisOptions(parent, *context.dialogs);
     exportjobs::writeTallisFile(context, parent, options);
 }
 

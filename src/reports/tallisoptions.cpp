@@ -4,12 +4,10 @@
 #include "ui/formscaler.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 namespace {
 void place(QWidget *w, int x, int y, int width, int height)  // twips
@@ -30,8 +28,8 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Tallis Export Options"));
     setModal(true);
-    place(this, 0, 0, 5400, 3900);
-    setFixedSize(size());
+    // Wide enough for the longer question on one line, with the margin the frames keep.
+    place(this, 0, 0, 6900, 3900);
 
     auto *powerLabel = new QLabel(QStringLiteral("Power:"), this);
     place(powerLabel, 240, 240, 900, 330);
@@ -42,14 +40,14 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     powerLabel->setBuddy(Text1);
 
     auto *modeGroup = new QGroupBox(QStringLiteral("What is the mode of the contest you are exporting?"), this);
-    place(modeGroup, 240, 720, 4920, 900);
+    place(modeGroup, 240, 720, 6420, 900);
     Option3 = option(modeGroup, "Option3", QStringLiteral("CW"), 240, 420);
     Option4 = option(modeGroup, "Option4", QStringLiteral("SSB"), 2400, 420);
     Option3->setChecked(true);
 
     auto *numberGroup = new QGroupBox(
         QStringLiteral("Put the 10-10 numbers in Tallis's OTHER field or its COMMENTS field?"), this);
-    place(numberGroup, 240, 1740, 4920, 900);
+    place(numberGroup, 240, 1740, 6420, 900);
     Option1 = option(numberGroup, "Option1", QStringLiteral("Other Field"), 240, 420);
     Option2 = option(numberGroup, "Option2", QStringLiteral("Comments Field"), 2400, 420);
     Option1->setChecked(true);
@@ -57,13 +55,8 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     auto *write = new QPushButton(QStringLiteral("Write File"), this);
     write->setObjectName(QStringLiteral("Command1"));
     write->setDefault(true);
-    place(write, 1800, 2900, 1800, 500);
+    place(write, 2550, 2900, 1800, 500);
     connect(write, &QPushButton::clicked, this, &QDialog::accept);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
 }
 
 TallisExport::Options Form3::options() const
@@ -75,9 +68,12 @@ TallisExport::Options Form3::options() const
     return o;
 }
 
-TallisExport::Options askTallisOptions(QWidget *parent)
+TallisExport::Options askTallisOptions(QWidget *parent, Dialogs &dialogs)
 {
     Form3 dialog(parent);
+    // Scaled to the screen like the report window, centred exactly; then its size stays.
+    formscale::resizeFormCentred(&dialog, dialogs);
+    dialog.setFixedSize(dialog.size());
     // Closing by the frame unloads the form; what is read afterwards are its load-time values.
     return dialog.exec() == QDialog::Accepted ? dialog.options() : TallisExport::Options{};
 }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class Dialogs;
 class QLineEdit;
 class QRadioButton;
 
@@ -19,4 +20,4 @@ private:
 };
 
 // Shows the dialog; closing it by its frame still exports, with the defaults.
-TallisExport::Options askTallisOptions(QWidget *parent);
+TallisExport::Options askTallisOptions(QWidget *parent, Dialogs &dialogs);

@@ -98,10 +98,11 @@ void Form1::buildControls()
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    cmdList = button(QStringLiteral("cmdList"), QStringLiteral("Last 20"), 100, 1000);
-    cmdEdit = button(QStringLiteral("cmdEdit"), QStringLiteral("Edit Contact"), 1150, 900);
-    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Delete Contact"), 2100, 950);
-    cmdClear = button(QStringLiteral("cmdClear"), QStringLiteral("&Clear"), 3100, 1000);
+    // Edit and Delete Contact take the room their captions need; Last 20 and Clear are shorter.
+    cmdList = button(QStringLiteral("cmdList"), QStringLiteral("Last 20"), 100, 800);
+    cmdEdit = button(QStringLiteral("cmdEdit"), QStringLiteral("Edit Contact"), 950, 1200);
+    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Delete Contact"), 2200, 1350);
+    cmdClear = button(QStringLiteral("cmdClear"), QStringLiteral("&Clear"), 3600, 600);
     cmdClear->setToolTip(QStringLiteral("Click to clear entry fields or press ALT C"));
     makeLabel(QStringLiteral("lblPartialCaption"), tr("Partial dupes:"), 4250, 6300, 1150, 240);
     cmdDup = button(QStringLiteral("cmdDup"), QStringLiteral("On"), 5400, 800);

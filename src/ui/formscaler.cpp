@@ -1,5 +1,7 @@
 #include "ui/formscaler.h"
 
+#include "ui/captionfit.h"
+
 #include "core/fieldfile.h"
 #include "core/preferences.h"
 #include "platform/dialogs.h"
@@ -153,15 +155,6 @@ void collect(QWidget *parent, QList<Item> &out)
     }
 }
 
-QFont scaledFont(QFont f, double scale)
-{
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(std::max(1.0, f.pointSizeF() * scale));
-    else if (f.pixelSize() > 0)
-        f.setPixelSize(std::max(1, int(std::lround(f.pixelSize() * scale))));
-    return f;
-}
-
 int r(double v) { return int(std::lround(v)); }
 
 struct Factors {
@@ -234,6 +227,23 @@ void report(Dialogs &dialogs, QWidget *window, const QString &error)
 
 }  // namespace
 
+QFont scaledFont(QFont f, double scale)
+{
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(1.0, f.pointSizeF() * scale));
+    else if (f.pixelSize() > 0)
+        f.setPixelSize(std::max(1, int(std::lround(f.pixelSize() * scale))));
+    return f;
+}
+
+QFont screenFont(const QFont &font, const QRect &screen)
+{
+    if (screen.width() <= 0 || screen.height() <= 0)
+        return font;
+    const FormScaler s(screen.width(), screen.height(), 1.0 / kTwipsPerPixel);
+    return scaledFont(font, s.hr());
+}
+
 ScreenArea screenAreaOf(const QWidget *window)
 {
     QScreen *screen = window ? window->screen() : nullptr;
@@ -257,6 +267,7 @@ QString scaleToScreen(QWidget *window, const QRect &screen, bool lift)
     place(window, screen, s.window(window->width(), window->height(), lift));
     window->setFont(scaledFont(window->font(), s.hr()));
     applyToControls(items, {s.wr(), s.hr(), s.fontRatio(), true, s.wr(), QString()});
+    captionfit::fitCaptions(window);
     return QString();
 }
 
@@ -276,6 +287,7 @@ QString scaleToTarget(QWidget *window, const QRect &target, double baseWidth, do
     collect(window, items);
     place(window, target, t.window);
     applyToControls(items, {t.rw, t.rh, t.fontScale, true, t.rw, fontName});
+    captionfit::fitCaptions(window);
     return QString();
 }
 
@@ -294,6 +306,7 @@ QString scaleMainWindow(QWidget *window, const QRect &area)
     window->move(area.topLeft());
     window->setFont(scaledFont(window->font(), ry));
     applyToControls(items, {rx, ry, std::min(rx, ry), true, rx, QString()});
+    captionfit::fitCaptions(window);
     return QString();
 }
 
@@ -319,6 +332,7 @@ QString shrinkToPercent(QWidget *window, const QRect &screen, int percent)
     place(window, screen, b);
     window->setFont(scaledFont(window->font(), p));
     applyToControls(items, {p, p, p, true, p, QString()});
+    captionfit::fitCaptions(window);
     return QString();
 }
 
@@ -338,6 +352,7 @@ QString relayout(QWidget *window, const QRect &area)
     window->resize(area.size());
     window->move(area.topLeft());
     applyToControls(items, {rx, ry, 1, false, rx, QString()});
+    captionfit::fitCaptions(window);
     if (wasVisible)
         window->show();
     return QString();

@@ -1,4 +1,5 @@
 #pragma once
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -69,6 +70,11 @@ TargetScale targetScale(double width, double height, double targetWidth, double 
 // Main-window size setting: clamp to 30..100 and round halves to even. False when `answer` is
 // not a number.
 bool parsePercent(const QString &answer, int &percent);
+
+// `font` with its size times `scale` (point or pixel size, whichever it has).
+QFont scaledFont(QFont font, double scale);
+// The type a window scaled to `screen` by the shared rule takes from the design font `font`.
+QFont screenFont(const QFont &font, const QRect &screen);
 
 // ---- Applying the arithmetic to a window. Each returns an error text, empty on success. ----
 
