@@ -14,6 +14,8 @@
 namespace {
 // Slack beyond the file's own length before a playback that never loaded is ended.
 constexpr int kOverrunSlackMs = 5000;
+// How long a finished message's effect is kept for the sound server to drain it.
+constexpr int kTailMs = 3000;
 // Enough of a file to find the format and data chunks behind the usual extra chunks.
 constexpr qint64 kHeadBytes = 64 * 1024;
 
@@ -150,13 +152,19 @@ void SoundEffectPlayer::discard()
     m_overrun->stop();
     m_playing = false;
     m_started = false;
-    m_sounding.invalidate();
     if (m_effect) {
         m_effect->disconnect(this);
-        m_effect->stop();
-        m_effect->deleteLater();
+        if (m_sounding.isValid() && m_sounding.elapsed() >= m_durationMs) {
+            // Past its end only what the server still holds is left: let that play out rather
+            // than clip the last syllable of a prompt that is followed at once by the next.
+            QTimer::singleShot(kTailMs, m_effect, &QObject::deleteLater);
+        } else {
+            m_effect->stop();
+            m_effect->deleteLater();
+        }
         m_effect = nullptr;
     }
+    m_sounding.invalidate();
 }
 
 void SoundEffectPlayer::finished()

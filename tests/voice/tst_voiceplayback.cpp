@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QProcess>
+#include <QSoundEffect>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -115,6 +117,25 @@ private slots:
             QVERIFY(releasedMs >= 600);
             QVERIFY2(releasedMs < 1000, qPrintable(QString::number(releasedMs)));
         }
+    }
+
+    // Prompts follow each other at once; the next one must not clip what the sound server still
+    // holds of the one before.
+    void nextMessageLeavesTheLastOnesTail()
+    {
+        const QString path = makeWave(QStringLiteral("name.wav"), 16);
+        QVERIFY(!path.isEmpty());
+        SoundEffectPlayer player;
+        QVERIFY(player.play(path));
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 5000);
+        const QList<QSoundEffect *> first = player.findChildren<QSoundEffect *>();
+        QCOMPARE(first.size(), 1);
+        const QPointer<QSoundEffect> old = first.first();
+        const bool stillDraining = old->isPlaying();
+        QVERIFY(player.play(path));
+        QVERIFY(player.isPlaying());
+        QVERIFY(old);
+        QCOMPARE(old->isPlaying(), stillDraining);
     }
 
     void thirtyTwoBitIsRefusedAtOnce()
