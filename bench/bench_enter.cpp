@@ -1,5 +1,7 @@
 // The whole Enter step on the real main window with a full log and "All" shown: the append with
 // its flush to disk, the recent-contacts list, the score and the rates.
+#include "fakekeyline.h"
+#include "cw/keyerthread.h"
 #include "bench.h"
 
 #include "core/fieldfile.h"
@@ -81,6 +83,10 @@ Run logThroughTheWindow(const QString &folder)
     s.clock = &clock;
     s.settings = &settings;
     s.shared = &shared;
+    MonotonicTiming keyTiming;
+    RecordingKeyLines keyLines(&keyTiming);
+    KeyerThread keyer(keyLines, keyTiming);
+    s.keyer = &keyer;
     Form1 window(s);
     window.show();
     window.mnuopen2();

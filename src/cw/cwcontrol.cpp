@@ -60,14 +60,14 @@ QString CwControl::expandMessage(const QString &message) const
     return out;
 }
 
-void CwControl::FKeyCW(int keyCode)
+void CwControl::FKeyCW(FKey key)
 {
     m_sender->stop();
-    if (m_settings.keyingInterface == 0)
+    if (m_settings.keyingInterface == KeyingInterface::None)
         return;
-    if (keyCode == 112 && m_settings.repeatSeconds() > 0)
+    if (key == FKey::F1 && m_settings.repeatSeconds() > 0)
         m_repeat = true;
-    const QString message = m_settings.messageForKey(keyCode);
+    const QString message = m_settings.messageForKey(key);
     if (!message.isEmpty())
         m_sender->send(expandMessage(message));
 }
@@ -75,7 +75,7 @@ void CwControl::FKeyCW(int keyCode)
 void CwControl::tmrRepeat_Timer()
 {
     m_repeatTimer.stop();
-    FKeyCW(112);
+    FKeyCW(FKey::F1);
 }
 
 void CwControl::changeSpeed(int delta)
@@ -127,7 +127,7 @@ bool CwControl::handleKey(QKeyEvent *key)
 
     const QString mode = m_host.mode ? m_host.mode().toUpper() : QStringLiteral("CW");
     const int k = key->key();
-    const bool interface = m_settings.keyingInterface != 0;
+    const bool interface = m_settings.keyingInterface != KeyingInterface::None;
     if (mode != QLatin1String("PH")) {
         if (interface && (k == Qt::Key_Up || k == Qt::Key_Down)) {
             changeSpeed(k == Qt::Key_Up ? 1 : -1);
@@ -139,7 +139,7 @@ bool CwControl::handleKey(QKeyEvent *key)
             if (k == Qt::Key_F12)
                 toggleKeyboardMode();
             else
-                FKeyCW(k == Qt::Key_F10 ? 124 : 112 + (k - Qt::Key_F1));
+                FKeyCW(*fkeyOfQtKey(k));
             return true;
         }
     } else if (k == Qt::Key_F10) {

@@ -47,8 +47,8 @@ public:
     // Sends the new settings to the keyer (speed, line, timing, word space, repeat interval).
     void applySettings();
 
-    // The message of a key code (112 = F1 .. 120 = F9, 122 = F11, 124 = F10).
-    void FKeyCW(int keyCode);
+    // The message of a function key.
+    void FKeyCW(FKey key);
     QString expandMessage(const QString &message) const;
     void changeSpeed(int delta);
     void toggleKeyboardMode();

@@ -100,10 +100,12 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
         fl->addWidget(r);
     }
     connect(group, &QButtonGroup::idClicked, this, &CWFrm::interfaceChosen);
+    connect(group, &QButtonGroup::idClicked, this, &CWFrm::interfaceClicked);
     top->addWidget(frame);
     cmdConfWinkey = button(this, QStringLiteral("cmdConfWinkey"), QStringLiteral("Configure Winkey"));
     cmdConfWinkey->hide();
     top->addWidget(cmdConfWinkey);
+    connect(cmdConfWinkey, &QPushButton::clicked, this, &CWFrm::configureWinKeyClicked);
 
     auto *ports = new QGridLayout;
     Text10 = field(this, QStringLiteral("Text10"));
@@ -263,13 +265,13 @@ void CWFrm::showSettings()
     Check1->setChecked(s.showText);
     txtPortMap->setText(PortMap::format(m_control.portMap().serialOverrides()));
     switch (s.keyingInterface) {
-    case 1: Option1->setChecked(true); break;
-    case 2: Option2->setChecked(true); break;
-    case 3: Option3->setChecked(true); break;
-    case 5: Option5->setChecked(true); break;
-    default: Option4->setChecked(true); break;
+    case KeyingInterface::Rts: Option1->setChecked(true); break;
+    case KeyingInterface::Dtr: Option2->setChecked(true); break;
+    case KeyingInterface::Parallel: Option3->setChecked(true); break;
+    case KeyingInterface::WinKey: Option5->setChecked(true); break;
+    case KeyingInterface::None: Option4->setChecked(true); break;
     }
-    cmdConfWinkey->setVisible(s.keyingInterface == 5);
+    cmdConfWinkey->setVisible(s.keyingInterface == KeyingInterface::WinKey);
     optLoop->setChecked(s.timingMethod == QLatin1String("Loop"));
     OptSleep->setChecked(s.timingMethod == QLatin1String("Sleep"));
     optTimer->setChecked(s.timingMethod == QLatin1String("Timer"));
@@ -304,7 +306,7 @@ void CWFrm::showDevice()
 {
     const CwSettings &s = m_control.settings();
     QString device;
-    if (s.keyingInterface == 3) {
+    if (s.keyingInterface == KeyingInterface::Parallel) {
         int address = 0;
         if (parsePortAddress(s.parallelAddress, address))
             device = m_control.portMap().parallelDevice(address);
@@ -316,8 +318,8 @@ void CWFrm::showDevice()
 
 void CWFrm::interfaceChosen(int kind)
 {
-    m_control.settings().keyingInterface = kind;
-    cmdConfWinkey->setVisible(kind == 5);
+    m_control.settings().keyingInterface = KeyingInterface(kind);
+    cmdConfWinkey->setVisible(KeyingInterface(kind) == KeyingInterface::WinKey);
     collect();
 }
 
@@ -350,10 +352,10 @@ void CWFrm::portLeft()
     for (auto it = entries.cbegin(); it != entries.cend(); ++it)
         map.setSerialDevice(it.key(), it.value());
     collect();
-    const int kind = m_control.settings().keyingInterface;
-    if (kind >= 1 && kind <= 3)
+    const KeyingInterface kind = m_control.settings().keyingInterface;
+    if (kind != KeyingInterface::None && kind != KeyingInterface::WinKey)
         if (KeyerThread *keyer = qobject_cast<KeyerThread *>(&m_control.sender()))
-            if (kind == 3 || m_control.settings().portNumber() > 0)
+            if (kind == KeyingInterface::Parallel || m_control.settings().portNumber() > 0)
                 keyer->openLine();
 }
 
@@ -370,8 +372,9 @@ void CWFrm::cmdDone_Click()
 void CWFrm::cmdTest_Click()
 {
     collect();
-    const int kind = m_control.settings().keyingInterface;
-    if ((kind == 1 || kind == 2) && m_control.settings().portNumber() < 1) {
+    const KeyingInterface kind = m_control.settings().keyingInterface;
+    if ((kind == KeyingInterface::Rts || kind == KeyingInterface::Dtr)
+        && m_control.settings().portNumber() < 1) {
         QApplication::beep();
         m_dialogs.message(this, QStringLiteral("Please enter a com port for CW rig interface."),
                           QStringLiteral("A com port is required."));
@@ -379,7 +382,7 @@ void CWFrm::cmdTest_Click()
         return;
     }
     lblSending->show();
-    m_control.FKeyCW(120);
+    m_control.FKeyCW(FKey::F9);
     lblSending->hide();
     if (isVisible())
         m_messages.first()->setFocus();

@@ -33,6 +33,9 @@ public:
 
 signals:
     void doneClicked();
+    // One of the keying interface options was clicked (the choice is in the settings).
+    void interfaceClicked();
+    void configureWinKeyClicked();
 
 private:
     void collect();

@@ -31,7 +31,8 @@ bool CwSettings::load(const QString &folder)
     if (!r.nextNumber(n))
         return false;
     const int kind = int(n);
-    keyingInterface = (kind >= 0 && kind <= 5 && kind != 4) ? kind : 0;
+    keyingInterface = (kind >= 0 && kind <= 5 && kind != 4) ? KeyingInterface(kind)
+                                                            : KeyingInterface::None;
     if (!r.nextText(parallelAddress) || !r.nextNumber(n))
         return false;
     showText = n != 0;
@@ -45,7 +46,7 @@ bool CwSettings::save(const QString &folder, QString *error) const
         w.text(messages[i]).endLine();
     w.text(port).endLine().text(speed).endLine();
     w.text(messages[9]).endLine().text(messages[10]).endLine();
-    w.text(wordSpace).endLine().integer(keyingInterface).endLine();
+    w.text(wordSpace).endLine().integer(int(keyingInterface)).endLine();
     w.text(parallelAddress).endLine().integer(showText ? 1 : 0).endLine();
     w.text(repeat).endLine();
     return fieldfile::writeFileAtomic(fieldfile::resolvePath(folder, fileName()), w.bytes(), error);
@@ -65,15 +66,9 @@ void CwSettings::saveStore(SettingsStore &store) const
     store.setValue(QStringLiteral("UserCWLoopOffset"), fieldfile::formatNumber(loopsPer60ms));
 }
 
-QString CwSettings::messageForKey(int keyCode) const
+QString CwSettings::messageForKey(FKey key) const
 {
-    if (keyCode >= 112 && keyCode <= 120)
-        return messages[keyCode - 112];
-    if (keyCode == 124)
-        return messages[9];
-    if (keyCode == 122)
-        return messages[10];
-    return QString();
+    return messages.value(fkeyNumber(key) - 1);
 }
 
 int CwSettings::speedWpm() const
@@ -97,10 +92,11 @@ KeyerSettings CwSettings::keyerSettings(const PortMap &map) const
     KeyerSettings s;
     s.portMap = map;
     switch (keyingInterface) {
-    case 1: s.line = KeyLineKind::SerialRts; break;
-    case 2: s.line = KeyLineKind::SerialDtr; break;
-    case 3: s.line = KeyLineKind::Parallel; break;
-    default: s.line = KeyLineKind::None; break;
+    case KeyingInterface::Rts: s.line = KeyLineKind::SerialRts; break;
+    case KeyingInterface::Dtr: s.line = KeyLineKind::SerialDtr; break;
+    case KeyingInterface::Parallel: s.line = KeyLineKind::Parallel; break;
+    case KeyingInterface::None:
+    case KeyingInterface::WinKey: s.line = KeyLineKind::None; break;
     }
     if (s.line == KeyLineKind::Parallel) {
         int address = 0;

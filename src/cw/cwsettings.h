@@ -1,10 +1,14 @@
 #pragma once
+#include "core/fkey.h"
 #include "cw/keyerthread.h"
 
 #include <QString>
 #include <QStringList>
 
 class SettingsStore;
+
+// How CW leaves the program; the numbers are the ones CW.txt stores.
+enum class KeyingInterface { None = 0, Rts = 1, Dtr = 2, Parallel = 3, WinKey = 5 };
 
 // The CW setup as "CW.txt" and the settings store keep it. Texts stay as the operator typed
 // them; the numbers are read from them when used.
@@ -14,7 +18,7 @@ struct CwSettings {
     QString port = QStringLiteral("0");
     QString speed = QStringLiteral("13");
     QString wordSpace = QStringLiteral("0");
-    int keyingInterface = 0;  // 0 none, 1 RTS, 2 DTR, 3 parallel, 5 external keyer
+    KeyingInterface keyingInterface = KeyingInterface::None;
     QString parallelAddress = QStringLiteral("&H378");
     bool showText = false;
     QString repeat = QStringLiteral("0");
@@ -31,9 +35,8 @@ struct CwSettings {
     void loadStore(const SettingsStore &store);
     void saveStore(SettingsStore &store) const;
 
-    // The message of a function key code (112 = F1 .. 122 = F11, 124 for F10); empty when the
-    // code has none.
-    QString messageForKey(int keyCode) const;
+    // The message of a function key.
+    QString messageForKey(FKey key) const;
 
     int speedWpm() const;
     int portNumber() const;

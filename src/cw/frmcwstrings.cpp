@@ -48,13 +48,13 @@ void frmCWStrings::showEvent(QShowEvent *event)
 
 bool frmCWStrings::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress && m_control.settings().keyingInterface != 0) {
+    if (event->type() == QEvent::MouseButtonPress && m_control.settings().keyingInterface != KeyingInterface::None) {
         auto *label = qobject_cast<QLabel *>(watched);
         qsizetype i = m_keys.indexOf(label);
         if (i < 0)
             i = m_messages.indexOf(label);
         if (i >= 0 && i != 11) {
-            m_control.FKeyCW(i == 9 ? 124 : 112 + int(i));
+            m_control.FKeyCW(i == 9 ? FKey::F10 : i == 10 ? FKey::F11 : FKey(int(FKey::F1) + int(i)));
             return true;
         }
     }

@@ -103,15 +103,7 @@ bool EntryLineWidget::handleCallKey(QKeyEvent *key)
     const QChar c = printableChar(key);
     if (c == u' ') {
         scanPartialDupes(before, QChar());
-        m_callChecked = false;
-        txtRSTR->setFocus(Qt::TabFocusReason);
-        // Leaving the field runs the full dupe check; a window without the keyboard focus gets
-        // no focus events, so make sure the check ran all the same.
-        if (!m_callChecked && !txtCall->text().isEmpty()) {
-            dupcheck();
-            if (!m_dupeFound)
-                emit callFieldLeft(txtCall->text());
-        }
+        leaveCallField();
         return true;
     }
     if (key->key() == Qt::Key_Backspace) {
@@ -125,6 +117,19 @@ bool EntryLineWidget::handleCallKey(QKeyEvent *key)
     thirdCharacterCheck(before, k);
     txtCall->insert(QString(k));
     return true;
+}
+
+void EntryLineWidget::leaveCallField()
+{
+    m_callChecked = false;
+    txtRSTR->setFocus(Qt::TabFocusReason);
+    // Leaving the field runs the full dupe check; a window without the keyboard focus gets no
+    // focus events, so make sure the check ran all the same.
+    if (!m_callChecked && !txtCall->text().isEmpty()) {
+        dupcheck();
+        if (!m_dupeFound)
+            emit callFieldLeft(txtCall->text());
+    }
 }
 
 void EntryLineWidget::scanPartialDupes(const QString &before, QChar key)

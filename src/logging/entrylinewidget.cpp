@@ -13,6 +13,7 @@
 #include "ui/keydispatcher.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,6 +172,57 @@ void EntryLineWidget::setStatus(const QString &text, bool alarm)
 {
     setColour(lblDialog, alarm ? kRed : kTeal);
     lblDialog->setText(text);
+}
+
+void EntryLineWidget::setStatusText(const QString &text) { lblDialog->setText(text); }
+
+void EntryLineWidget::setStatusColour(const QColor &c)
+{
+    lblDialog->setStyleSheet(QStringLiteral("background-color: rgb(%1, %2, %3);")
+                                 .arg(c.red()).arg(c.green()).arg(c.blue()));
+}
+
+void EntryLineWidget::showAlert(const QString &status, const QString &line)
+{
+    const QString white = QStringLiteral("background-color: white");
+    lblDialog->setText(status);
+    lblDialog->setStyleSheet(white);
+    lblDupe->setText(line);
+    lblDupe->setStyleSheet(white);
+}
+
+QLabel *EntryLineWidget::addInfoLine(const QString &name, int left, int top, int width, int height)
+{
+    QLabel *label = makeLabel(name, QString(), left, top, width, height);
+    label->hide();
+    return label;
+}
+
+QString EntryLineWidget::call() const { return txtCall->text(); }
+
+void EntryLineWidget::offerCall(const QString &call)
+{
+    txtCall->setFocus(Qt::OtherFocusReason);
+    txtCall->setText(call);
+    leaveCallField();
+}
+
+EntryLineWidget::Exchange EntryLineWidget::exchange() const
+{
+    return {txtRSTR->text(), txtCntry->text(), txtRSTS->text()};
+}
+
+void EntryLineWidget::prefillExchange(const Exchange &fill)
+{
+    const std::pair<QLineEdit *, QString> parts[] = {
+        {txtRSTR, fill.name}, {txtCntry, fill.qth}, {txtRSTS, fill.number}};
+    for (const auto &[field, text] : parts) {
+        if (text.isEmpty())
+            continue;
+        field->setText(text);
+        field->setCursorPosition(int(text.size()));
+        field->cursorBackward(true, int(text.size()));
+    }
 }
 
 void EntryLineWidget::showPartialLine(const QString &text)

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class Clock;
+class QColor;
 class Dialogs;
 class KeyDispatcher;
 class PrefixTable;
@@ -41,6 +42,23 @@ public:
     // Where the widget sits in the window, in design twips.
     static constexpr int kLeft = 0, kTop = 480, kWidth = 9600, kHeight = 1870;
 
+    // The call field as typed.
+    QString call() const;
+    // The call into the call field, then the field's leave step as Tab runs it: the dupe check
+    // and lookup, and the cursor on to the name (a band-map or DX-list pick).
+    void offerCall(const QString &call);
+
+    // The exchange fields as they stand.
+    struct Exchange {
+        QString name;
+        QString qth;
+        QString number;
+    };
+    Exchange exchange() const;
+    // Puts each non-empty part into its field, selected whole with the caret at its start, so
+    // the first key typed there replaces it (the call history's pre-fill).
+    void prefillExchange(const Exchange &fill);
+
     // Logs the contact in the entry line as Enter does. Ignored while held keys are replayed:
     // keys typed during a dupe alarm never log a contact.
     void logCurrentContact();
@@ -52,6 +70,16 @@ public:
     // Text for the partial-dupe line (also the state grid's hover line).
     void showPartialLine(const QString &text);
     void setStatus(const QString &text, bool alarm = false);
+    // The status line's text, its colour left as it is (the CW keyer's lines).
+    void setStatusText(const QString &text);
+    // The status line's background (the CW keyboard mode's yellow, its usual teal).
+    void setStatusColour(const QColor &colour);
+    // Something the operator must see at once: the status line and the partial-dupe line, both
+    // on white ("You've been spotted!").
+    void showAlert(const QString &status, const QString &line);
+    // A line of the window's own under the entry fields (check partial, the rig), placed in
+    // the window's design twips like the entry line's own labels; hidden until shown.
+    QLabel *addInfoLine(const QString &name, int left, int top, int width, int height);
     void setPartialDupes(bool on);
     bool partialDupes() const { return m_partialDupes; }
     // Shows or hides the post-contest date and time; true when they are shown now.
@@ -83,6 +111,7 @@ private:
     // The keys of the call field that wait out a dupe alarm: those that would edit the call.
     static bool isHoldableKey(const QKeyEvent *key);
     bool holdKey(QObject *target, QKeyEvent *key);
+    void leaveCallField();
     void holdTimeout();
     void releaseHeldKeys();
     qint64 holdLeftMs() const;

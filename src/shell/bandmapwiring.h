@@ -2,16 +2,15 @@
 #include "bandmap/spotpanel.h"
 
 #include <QObject>
-#include <QPointer>
 
 class BandMaps;
 class Form1;
-class QTreeWidget;
 class SpotStore;
 
 // Puts the band maps into the main window: the strip at its foot, Ctrl+B and
 // Options > DX Spotting > View Spectrum Map for the band map window, a spot picked into the
-// entry line, the hover line in lblDupe and a redraw on every new spot and activation.
+// entry line (through the call field's leave step: dupe check and lookup), the hover line in
+// lblDupe and a redraw on every new spot and activation.
 //
 // Thread contract: GUI thread only.
 class BandMapWiring : public QObject {
@@ -27,14 +26,6 @@ public:
     void PacketResize(bool sourceIsNone, SpotPanel::Display display);
     SpotPanel &panel() { return m_panel; }
 
-    // The DX list once the spotting side has made it: a click picks its call, a double click
-    // opens the band map window.
-    void setDxList(QTreeWidget *list);
-
-    // The spot's call into the entry line, then Tab, so the call field's leave handling (dupe
-    // check and lookup) runs and the cursor moves on.
-    void pickCall(const QString &call);
-
 signals:
     // A click on the strip: the spotting window should show.
     void spottingWindowRequested();
@@ -43,11 +34,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void txtDX_Click();
     void addMenuItem();
 
     Form1 &m_form;
     BandMaps *m_maps;
     SpotPanel m_panel;
-    QPointer<QTreeWidget> m_dxList;
 };

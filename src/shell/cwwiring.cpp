@@ -3,24 +3,21 @@
 #include "cw/cwfrm.h"
 #include "cw/frmcwstrings.h"
 #include "cw/keyerthread.h"
+#include "logging/entrylinewidget.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 
 namespace {
 
-// Owns the keying pieces for the life of the window. The keyer is destroyed before the lines
-// and timing it uses (members are destroyed in reverse order).
+// The CW pieces for the life of the window, on the program's one keyer thread.
 class CwStation : public QObject {
 public:
     CwStation(Form1 &form, const Form1Services &services)
-        : QObject(&form), keyer(lines, timing, this), control(keyer, &keyer)
+        : QObject(&form), keyer(*services.keyer), control(keyer, &keyer)
     {
         control.settings().load(services.folders.workingDir);
         control.settings().loadStore(*services.settings);
@@ -32,7 +29,7 @@ public:
         strings->installEventFilter(this);
         QObject::connect(&keyer, &KeyerThread::lineFailed, setup, &CWFrm::portFailed);
         QObject::connect(setup, &CWFrm::doneClicked, &form, [this, &form] {
-            if (control.settings().keyingInterface != 0)
+            if (control.settings().keyingInterface != KeyingInterface::None)
                 strings->showMinimized();
             form.activateWindow();
         });
@@ -55,9 +52,7 @@ public:
         w->activateWindow();
     }
 
-    RealKeyLines lines;
-    MonotonicTiming timing;
-    KeyerThread keyer;
+    KeyerThread &keyer;
     CwControl control;
     CWFrm *setup = nullptr;
     frmCWStrings *strings = nullptr;
@@ -86,25 +81,18 @@ private:
 
 }  // namespace
 
-CwControl *wireCw(Form1 &form, const Form1Services &services)
+CwParts wireCw(Form1 &form, const Form1Services &services)
 {
+    Q_ASSERT(services.keyer);
     auto *station = new CwStation(form, services);
     CwControl &control = station->control;
 
-    auto *status = form.findChild<QLabel *>(QStringLiteral("lblDialog"));
-    auto *call = form.findChild<QLineEdit *>(QStringLiteral("txtCall"));
+    EntryLineWidget *entry = &form.entryLine();
     CwHost host;
     host.mode = [&form] { return form.preferences().currentMode; };
-    host.call = [call] { return call ? call->text() : QString(); };
-    host.setStatus = [status](const QString &text) {
-        if (status)
-            status->setText(text);
-    };
-    host.setStatusColour = [status](const QColor &c) {
-        if (status)
-            status->setStyleSheet(QStringLiteral("background-color: rgb(%1, %2, %3);")
-                                      .arg(c.red()).arg(c.green()).arg(c.blue()));
-    };
+    host.call = [entry] { return entry->call(); };
+    host.setStatus = [entry](const QString &text) { entry->setStatusText(text); };
+    host.setStatusColour = [entry](const QColor &c) { entry->setStatusColour(c); };
     host.logContact = [&form] { form.logCurrentContact(); };
     host.showSetup = [station] { station->showModeless(station->setup); };
     host.showStrings = [station] { station->showModeless(station->strings); };
@@ -123,9 +111,8 @@ CwControl *wireCw(Form1 &form, const Form1Services &services)
         a->setShortcut(key);
         a->setShortcutContext(Qt::WidgetShortcut);
     };
-    if (auto *options = form.findChild<QMenu *>(QStringLiteral("mnuOptions"))) {
-        QMenu *transmit = options->addMenu(QStringLiteral("&Transmit"));
-        transmit->setObjectName(QStringLiteral("mnuTransmit"));
+    {
+        QMenu *transmit = form.transmitMenu();
         QAction *setup = transmit->addAction(QStringLiteral("&CW Setup"));
         setup->setObjectName(QStringLiteral("mnuCWsetup"));
         showKey(setup, QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -143,5 +130,5 @@ CwControl *wireCw(Form1 &form, const Form1Services &services)
         QObject::connect(practice, &QAction::triggered, station,
                          [station] { station->setup->cmdCodePractice_Click(); });
     }
-    return &control;
+    return {&control, station->setup};
 }

@@ -18,7 +18,9 @@
 #include "reports/reportactions.h"
 #include "reports/reportconstants.h"
 #include "reports/reportcontext.h"
-#include "shell/extraswiring.h"
+#include "shell/callhistorywiring.h"
+#include "shell/checkpartialwiring.h"
+#include "shell/rigwiring.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
 #include "logging/helpwindow.h"
@@ -71,17 +73,26 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     buildControls();
     buildMenus();
     registerCommandKeys();
-    m_spots = wireSpotting(*this, m_services);
-    m_bandMaps = new BandMapWiring(*this, *m_spots);
-    wireExtras(*this, services);
+    m_spotting = new SpotWiring(*this, m_services);
+    new CheckPartialWiring(*this, m_services);
+    new CallHistoryWiring(*this, m_services);
+    if (m_services.rig)
+        new RigWiring(*this, m_services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
     qApp->installEventFilter(this);
-    wireWinKeyer(*this, services, *wireCw(*this, services));
+    // One keyer thread owns the CW key line and the voice PTT line; the external keyer may sit
+    // on the same port. Each of the three closes the others' hold on it before it opens.
+    const CwParts cw = wireCw(*this, m_services);
+    WinKeyWiring &winKeyer = *wireWinKeyer(*this, m_services, cw);
     // After the CW keys: the voice keys join their Options > Transmit menu.
-    wireVoice(*this, services);
+    wireVoice(*this, m_services, winKeyer);
 }
+
+SpotStore &Form1::spotStore() const { return m_spotting->store(); }
+
+BandMapWiring &Form1::bandMaps() const { return m_spotting->bandMaps(); }
 
 Form1::~Form1()
 {

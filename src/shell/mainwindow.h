@@ -21,11 +21,13 @@ class Dialogs;
 class SettingsStore;
 class SharedPreferences;
 class SpotStore;
+class SpotWiring;
 class QAction;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
@@ -67,10 +69,19 @@ public:
 
     Clock &clock() const { return m_clock; }
     Dialogs &dialogs() const { return m_dialogs; }
-    // The last 50 spots and the DX list rows, fed by the spotting window.
-    SpotStore &spotStore() const { return *m_spots; }
+    // The last 50 spots and the DX list rows, fed by the spotting session.
+    SpotStore &spotStore() const;
     // The 10 m strip, the band map window and the spot panel's PacketResize.
-    BandMapWiring &bandMaps() const { return *m_bandMaps; }
+    BandMapWiring &bandMaps() const;
+    SpotWiring &spotting() const { return *m_spotting; }
+
+    // What the subsystems put their parts into.
+    EntryLineWidget &entryLine() const { return *m_entry; }
+    QWidget *clientArea() const { return m_central; }
+    QMenu *optionsMenu() const { return mnuOptions; }
+    // Options > Transmit and Options > DX Spotting, made by the first that asks.
+    QMenu *transmitMenu();
+    QMenu *spottingMenu();
 
     // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
     KeyDispatcher &keys() { return m_keys; }
@@ -156,8 +167,7 @@ private:
     LogStore m_log;
     Preferences m_prefs;
     PrefixTable m_prefixes;
-    SpotStore *m_spots = nullptr;
-    BandMapWiring *m_bandMaps = nullptr;
+    SpotWiring *m_spotting = nullptr;
     bool m_programEnded = false;
     bool m_loaded = false;
     bool m_listSorted = false;  // the operator sorted the recent contacts by a column
@@ -185,6 +195,9 @@ private:
     QPushButton *cmdDelete = nullptr;
     QPushButton *cmdClear = nullptr;
     QPushButton *cmdDup = nullptr;
+    QMenu *mnuOptions = nullptr;
+    QMenu *mnuTransmit = nullptr;
+    QMenu *mnuDXSpottingMenu = nullptr;
     QAction *mnuCW = nullptr;
     QAction *mnuSSB = nullptr;
     QAction *mnuDigital = nullptr;

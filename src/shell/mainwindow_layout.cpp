@@ -165,6 +165,24 @@ void Form1::buildControls()
             });
 }
 
+QMenu *Form1::transmitMenu()
+{
+    if (!mnuTransmit) {
+        mnuTransmit = mnuOptions->addMenu(QStringLiteral("&Transmit"));
+        mnuTransmit->setObjectName(QStringLiteral("mnuTransmit"));
+    }
+    return mnuTransmit;
+}
+
+QMenu *Form1::spottingMenu()
+{
+    if (!mnuDXSpottingMenu) {
+        mnuDXSpottingMenu = mnuOptions->addMenu(QStringLiteral("DX &Spotting"));
+        mnuDXSpottingMenu->setObjectName(QStringLiteral("mnuDXSpottingMenu"));
+    }
+    return mnuDXSpottingMenu;
+}
+
 void Form1::buildMenus()
 {
     QMenuBar *bar = menuBar();
@@ -195,6 +213,7 @@ void Form1::buildMenus()
 
     QMenu *options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
+    mnuOptions = options;
     QMenu *appearance = options->addMenu(QStringLiteral("&Appearance"));
     add(appearance, QStringLiteral("mnuFormSize"), QStringLiteral("&Form Size"), &Form1::mnuFormSize_Click);
     mnuTaskbar = add(appearance, QStringLiteral("mnuTaskbar"), QStringLiteral("&Taskbar"), &Form1::mnuTaskbar_Click);

@@ -1,145 +1,109 @@
 #include "shell/spotwiring.h"
 
-#include "shell/mainwindow.h"
 #include "bandmap/bandmaps.h"
-#include "shell/bandmapwiring.h"
-#include "spotting/dxlistview.h"
-#include "spotting/packetspotfrm.h"
-#include "spotting/spotstore.h"
+#include "logging/entrylinewidget.h"
+#include "platform/portmap.h"
 #include "platform/settingsstore.h"
 #include "rig/riglink.h"
+#include "shell/bandmapwiring.h"
+#include "shell/mainwindow.h"
+#include "spotting/dxlistview.h"
+#include "spotting/packetspotfrm.h"
+#include "spotting/spotsession.h"
+#include "spotting/spotstore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
-#include <QTreeWidget>
 
-namespace {
-// Serial port N is /dev/ttyS(N-1) unless the settings store's "SerialPortMap" ("N=/dev/path;...")
-// names another device for it.
-QString serialDeviceFor(const SettingsStore *settings, int port)
+SpotWiring::SpotWiring(Form1 &form, const Form1Services &services)
+    : QObject(&form), m_form(form), m_services(services)
 {
-    if (settings) {
-        const QStringList entries =
-            settings->value(QStringLiteral("SerialPortMap"), QString()).split(u';');
-        for (const QString &entry : entries) {
-            const qsizetype eq = entry.indexOf(u'=');
-            if (eq > 0 && entry.left(eq).trimmed().toInt() == port)
-                return entry.mid(eq + 1).trimmed();
-        }
-    }
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
-}
-
-// The list sits under the recent contacts when the spotting window chose "List" and a source.
-void PacketResize(Form1 &form, DxListView *list, PacketSpotfrm *window)
-{
-    auto *contacts = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
-    if (!contacts)
-        return;
-    static const char *kFullHeight = "vardelFullHeight";
-    if (!contacts->property(kFullHeight).isValid())
-        contacts->setProperty(kFullHeight, contacts->height());
-    const int full = contacts->property(kFullHeight).toInt();
-    const bool show = window && window->showListOnMainWindow() && window->transport() != "None"
-                      && !window->transport().isEmpty();
-    const int listHeight = show ? full / 3 : 0;
-    contacts->resize(contacts->width(), full - listHeight);
-    list->setGeometry(contacts->x(), contacts->y() + full - listHeight, contacts->width(),
-                      listHeight);
-    list->scaleColumns(form.width());
-    list->setVisible(show);
-}
-}  // namespace
-
-SpotStore *wireSpotting(Form1 &form, const Form1Services &services)
-{
+    setObjectName(QStringLiteral("SpotWiring"));
     Form1 *f = &form;
-    auto *store = new SpotStore(*services.clock, form.prefixTable(),
-                                [f] { return f->preferences().ownCall; }, &form);
-    store->setObjectName(QStringLiteral("spotStore"));
+    m_store = new SpotStore(*services.clock, form.prefixTable(),
+                            [f] { return f->preferences().ownCall; }, this);
 
-    auto *list = new DxListView(*store, form.centralWidget());
-    list->hide();
-    // A double click on the list opens the band map window (the wiring exists once the
-    // constructor has made it, before any operator can click).
-    QObject::connect(list, &QTreeWidget::itemDoubleClicked, &form,
-                     [f] { f->bandMaps().maps().showSpectrumMap(f); });
-    QObject::connect(list, &DxListView::callClicked, &form, [f](const QString &call) {
-        if (auto *txtCall = f->findChild<QLineEdit *>(QStringLiteral("txtCall"))) {
-            txtCall->setText(call);
-            txtCall->setFocus();
-        }
-    });
-
-    QObject::connect(store, &SpotStore::ownCallSpotted, &form, [f](const QString &record) {
-        QApplication::beep();
-        if (auto *lblDialog = f->findChild<QLabel *>(QStringLiteral("lblDialog"))) {
-            lblDialog->setText(QStringLiteral("You've been spotted! "));
-            lblDialog->setStyleSheet(QStringLiteral("background-color: white"));
-        }
-        if (auto *lblDupe = f->findChild<QLabel *>(QStringLiteral("lblDupe"))) {
-            lblDupe->setText(QStringLiteral("You've been spotted!  ") + record);
-            lblDupe->setStyleSheet(QStringLiteral("background-color: white"));
-        }
-    });
-
-    auto window = std::make_shared<QPointer<PacketSpotfrm>>();
+    SpotSession::Services s;
+    s.store = m_store;
+    s.ownCall = [f] { return f->preferences().ownCall; };
+    // Read at every open, so a port mapped in the CW setup meanwhile is used.
     const SettingsStore *settings = services.settings;
-    const QString workingDir = services.folders.workingDir;
-    Dialogs *dialogs = services.dialogs;
-    RigLink *rig = services.rig;
-    auto showSpotting = [f, store, list, window, settings, workingDir, dialogs, rig] {
-        if (!*window) {
-            SpotWindowServices s;
-            s.dialogs = dialogs;
-            s.store = store;
-            s.workingDir = workingDir;
-            s.appTitle = Form1::caption().left(50).trimmed();
-            s.ownCall = [f] { return f->preferences().ownCall; };
-            s.lastLoggedCall = [f] {
-                const LogStore &log = f->logStore();
-                return log.count() > 0 ? log.record(log.count()).call : QString();
-            };
-            s.rigFrequencyHz = [rig] { return rig && rig->isConnected() ? rig->frequencyHz() : 0; };
-            s.serialDevice = [settings](int port) { return serialDeviceFor(settings, port); };
-            s.savepref = [f] { f->savepref(); };
-            auto *w = new PacketSpotfrm(s, f);
-            QObject::connect(w, &PacketSpotfrm::PacketResize, f, [f, list, w] {
-                PacketResize(*f, list, w);
-                // The strip takes the foot of the window only while "Band Map" is chosen.
-                const bool none = w->transport() == "None" || w->transport().isEmpty();
-                f->bandMaps().PacketResize(none || w->showListOnMainWindow(),
-                                           SpotPanel::Display::BandMap);
-            });
-            QObject::connect(w, &PacketSpotfrm::bandMapRefreshDue, f,
-                             [f] { f->bandMaps().maps().DisplayBandMapLabels(); });
-            *window = w;
-        }
-        (*window)->showWindow();
+    s.serialDevice = [settings](int port) {
+        PortMap map;
+        if (settings)
+            map.load(*settings);
+        return map.serialDevice(port);
     };
+    s.beep = [] { QApplication::beep(); };
+    m_session = new SpotSession(s, this);
 
-    QMenu *options = form.findChild<QMenu *>(QStringLiteral("mnuOptions"));
-    if (options) {
-        QMenu *spotting = options->addMenu(QStringLiteral("DX &Spotting"));
-        spotting->setObjectName(QStringLiteral("mnuDXSpottingMenu"));
-        QAction *configure = spotting->addAction(QStringLiteral("&Configure"));
-        configure->setObjectName(QStringLiteral("mnuDXSpotting"));
-        QObject::connect(configure, &QAction::triggered, &form, [f, showSpotting] {
-            f->savepref();
-            showSpotting();
-        });
-    }
-    form.keys().add(KeyDispatcher::kCommands, [showSpotting](QObject *, QKeyEvent *key) {
+    QAction *configure = form.spottingMenu()->addAction(QStringLiteral("&Configure"));
+    configure->setObjectName(QStringLiteral("mnuDXSpotting"));
+    connect(configure, &QAction::triggered, this, [this] {
+        m_form.savepref();
+        showWindow();
+    });
+    // After Configure: the band maps add their item to the same menu.
+    m_bandMaps = new BandMapWiring(form, *m_store);
+    m_list = new DxListView(*m_store, form.clientArea());
+    m_bandMaps->panel().setList(m_list);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
+            [this] { m_bandMaps->maps().showSpectrumMap(&m_form); });
+    connect(m_list, &DxListView::callClicked, &form.entryLine(), &EntryLineWidget::offerCall);
+    connect(m_bandMaps, &BandMapWiring::spottingWindowRequested, this, &SpotWiring::showWindow);
+    connect(m_session, &SpotSession::bandMapRefreshDue, this,
+            [this] { m_bandMaps->maps().DisplayBandMapLabels(); });
+
+    connect(m_store, &SpotStore::ownCallSpotted, this, [f](const QString &record) {
+        QApplication::beep();
+        f->entryLine().showAlert(QStringLiteral("You've been spotted! "),
+                                 QStringLiteral("You've been spotted!  ") + record);
+    });
+
+    form.keys().add(KeyDispatcher::kCommands, [this](QObject *, QKeyEvent *key) {
         if (key->key() == Qt::Key_D && key->modifiers() == Qt::ControlModifier) {
-            showSpotting();
+            showWindow();
             return true;
         }
         return false;
     });
-    return store;
+}
+
+SpotWiring::~SpotWiring()
+{
+    // The window is a view of the session: it goes first.
+    delete m_window;
+}
+
+void SpotWiring::showWindow()
+{
+    if (!m_window) {
+        Form1 *f = &m_form;
+        RigLink *rig = m_services.rig;
+        SpotWindowServices s;
+        s.dialogs = m_services.dialogs;
+        s.session = m_session;
+        s.workingDir = m_services.folders.workingDir;
+        s.appTitle = Form1::caption().left(50).trimmed();
+        s.ownCall = [f] { return f->preferences().ownCall; };
+        s.lastLoggedCall = [f] {
+            const LogStore &log = f->logStore();
+            return log.count() > 0 ? log.record(log.count()).call : QString();
+        };
+        s.rigFrequencyHz = [rig] { return rig && rig->isConnected() ? rig->frequencyHz() : 0; };
+        s.savepref = [f] { f->savepref(); };
+        m_window = new PacketSpotfrm(s, f);
+        connect(m_window, &PacketSpotfrm::PacketResize, this, &SpotWiring::PacketResize);
+    }
+    m_window->showWindow();
+}
+
+void SpotWiring::PacketResize()
+{
+    const bool none = m_session->source() == SpotSource::None;
+    const bool list = m_window && m_window->showListOnMainWindow();
+    if (list)
+        m_list->scaleColumns(m_form.width());
+    m_bandMaps->PacketResize(none, list ? SpotPanel::Display::List : SpotPanel::Display::BandMap);
 }

@@ -1,9 +1,11 @@
 #include "shell/voicewiring.h"
 
+#include "cw/winkeyer.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "platform/waveplayer.h"
 #include "shell/mainwindow.h"
+#include "shell/wkwiring.h"
 #include "voice/announcer.h"
 #include "voice/blindfrm.h"
 #include "voice/keyerptt.h"
@@ -12,30 +14,9 @@
 
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 
 namespace {
-
-// PTT when no keyer thread owns the lines: nothing to key, which the messages survive.
-class NoPtt : public PttKeying {
-public:
-    bool openSerial(int, QString *error) override
-    {
-        if (error)
-            *error = QStringLiteral("no keying lines are available");
-        return false;
-    }
-    bool serialIsOpen() const override { return false; }
-    void closeSerial() override {}
-    void setSerialLine(Signal, bool) override {}
-    bool keyParallel(int, bool, QString *error) override
-    {
-        if (error)
-            *error = QStringLiteral("no keying lines are available");
-        return false;
-    }
-};
 
 struct VoiceParts : QObject {
     // The windows (children of the main window) and the keyer use the players, the recorder
@@ -46,7 +27,7 @@ struct VoiceParts : QObject {
         delete blind;
         delete keyer;
     }
-    std::unique_ptr<PttKeying> ptt;
+    std::unique_ptr<KeyerPtt> ptt;
     SoundEffectPlayer *messagePlayer = nullptr;
     SoundEffectPlayer *promptPlayer = nullptr;
     AudioSourceRecorder *recorder = nullptr;
@@ -56,38 +37,28 @@ struct VoiceParts : QObject {
     QPointer<BlindFrm> blind;
 };
 
-QMenu *transmitMenu(Form1 &form)
-{
-    auto *options = form.menuBar()->findChild<QMenu *>(QStringLiteral("mnuOptions"));
-    if (!options)
-        return nullptr;
-    if (auto *existing = options->findChild<QMenu *>(QStringLiteral("mnuTransmit")))
-        return existing;
-    auto *transmit = new QMenu(QStringLiteral("&Transmit"), options);
-    transmit->setObjectName(QStringLiteral("mnuTransmit"));
-    options->insertMenu(options->actions().value(0), transmit);
-    return transmit;
-}
-
 }  // namespace
 
-QObject *wireVoice(Form1 &form, const Form1Services &services)
+QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &winKeyer)
 {
+    Q_ASSERT(services.keyer);
     auto *parts = new VoiceParts;
     parts->setParent(&form);
     parts->setObjectName(QStringLiteral("voiceParts"));
     const QString dir = services.folders.workingDir;
 
-    if (services.keyer)
-        parts->ptt = std::make_unique<KeyerPtt>(*services.keyer);
-    else
-        parts->ptt = std::make_unique<NoPtt>();
+    WinKeyer *external = &winKeyer.keyer();
+    parts->ptt = std::make_unique<KeyerPtt>(*services.keyer, [external = QPointer<WinKeyer>(external)] {
+        if (external)
+            external->wk_close();
+    });
+    KeyerPtt *ptt = parts->ptt.get();
+    winKeyer.addSharedPortRelease([ptt] { ptt->closeSerial(); });
     parts->messagePlayer = new SoundEffectPlayer(parts);
     parts->promptPlayer = new SoundEffectPlayer(parts);  // the operator's own ears: system default
     parts->recorder = new AudioSourceRecorder(parts);
     parts->keyer = new VoiceKeyer(*parts->messagePlayer, *parts->ptt, dir, parts);
-    if (auto *keyerPtt = dynamic_cast<KeyerPtt *>(parts->ptt.get()))
-        QObject::connect(keyerPtt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
+    QObject::connect(ptt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
     parts->phone = new PhoneFrm(*parts->keyer, *parts->messagePlayer, *parts->recorder,
                                 *services.dialogs, *services.settings, dir, &form);
     parts->phone->setWindowFlag(Qt::Window);
@@ -100,16 +71,12 @@ QObject *wireVoice(Form1 &form, const Form1Services &services)
     parts->blind->setWindowFlag(Qt::Window);
     QObject::connect(&form, &Form1::announcementRequested, parts->announcer, &Announcer::say);
 
-    if (QMenu *transmit = transmitMenu(form)) {
-        QAction *setup = transmit->addAction(QStringLiteral("&Phone Setup"));
-        setup->setObjectName(QStringLiteral("mnuPhoneSetup"));
-        QObject::connect(setup, &QAction::triggered, parts->phone, &PhoneFrm::showModal);
-    }
-    if (auto *options = form.menuBar()->findChild<QMenu *>(QStringLiteral("mnuOptions"))) {
-        QAction *blind = options->addAction(QStringLiteral("&Voice Navigation"));
-        blind->setObjectName(QStringLiteral("mnuBlind"));
-        QObject::connect(blind, &QAction::triggered, parts->blind, &BlindFrm::showSettings);
-    }
+    QAction *setup = form.transmitMenu()->addAction(QStringLiteral("&Phone Setup"));
+    setup->setObjectName(QStringLiteral("mnuPhoneSetup"));
+    QObject::connect(setup, &QAction::triggered, parts->phone, &PhoneFrm::showModal);
+    QAction *blind = form.optionsMenu()->addAction(QStringLiteral("&Voice Navigation"));
+    blind->setObjectName(QStringLiteral("mnuBlind"));
+    QObject::connect(blind, &QAction::triggered, parts->blind, &BlindFrm::showSettings);
 
     VoiceKeyer *keyer = parts->keyer;
     PhoneFrm *phone = parts->phone;
@@ -124,7 +91,7 @@ QObject *wireVoice(Form1 &form, const Form1Services &services)
         if (form.preferences().currentMode.toUpper() != QLatin1String("PH"))
             return false;
         if (k >= Qt::Key_F1 && k <= Qt::Key_F9) {
-            keyer->FKeyPhone(112 + (k - Qt::Key_F1));
+            keyer->FKeyPhone(*fkeyOfQtKey(k));
             return true;
         }
         if (k == Qt::Key_Escape)

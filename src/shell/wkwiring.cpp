@@ -8,9 +8,8 @@
 #include "cw/winkeyer.h"
 #include "cw/winkeysender.h"
 #include "cw/wksettings.h"
+#include "shell/cwwiring.h"
 #include "shell/mainwindow.h"
-
-#include <QAbstractButton>
 
 WinKeyWiring::WinKeyWiring(Form1 &form, Clock &clock, Dialogs &dialogs,
                            const QString &productDataFolder)
@@ -22,10 +21,8 @@ WinKeyWiring::WinKeyWiring(Form1 &form, Clock &clock, Dialogs &dialogs,
         this);
     m_keyer->setReleaseSharedPorts([this] {
         // The CW key line and the voice keyer's PTT line may be on the keyer's port.
-        if (m_keyerThread) {
-            m_keyerThread->closeLine();
-            m_keyerThread->setPtt(KeyLineKind::None, 0, false);
-        }
+        for (const auto &release : m_releases)
+            release();
     });
     m_sender = new WinKeySender(*m_keyer, this);
     frmWinKey::Context context;
@@ -50,27 +47,32 @@ WinKeyWiring::~WinKeyWiring()
 
 frmWinKey &WinKeyWiring::window() { return *m_window; }
 
-void WinKeyWiring::attach(CwControl &control, CWFrm *setup, KeyerThread *keyerThread)
+void WinKeyWiring::attach(CwControl &control, CWFrm *setup, KeyerThread &keyerThread)
 {
     m_control = &control;
-    m_keyerThread = keyerThread;
+    m_keyerThread = &keyerThread;
+    addSharedPortRelease([this] {
+        if (m_keyerThread)
+            m_keyerThread->closeLine();
+    });
     if (setup) {
-        for (const char *name : {"Option1", "Option2", "Option3", "Option4", "Option5"}) {
-            if (auto *option = setup->findChild<QAbstractButton *>(QString::fromLatin1(name)))
-                connect(option, &QAbstractButton::clicked, this, &WinKeyWiring::chooseSender);
-        }
+        connect(setup, &CWFrm::interfaceClicked, this, &WinKeyWiring::chooseSender);
         connect(setup, &CWFrm::doneClicked, this, &WinKeyWiring::chooseSender);
-        if (auto *configure = setup->findChild<QAbstractButton *>(QStringLiteral("cmdConfWinkey")))
-            connect(configure, &QAbstractButton::clicked, this, [this] { m_window->exec(); });
+        connect(setup, &CWFrm::configureWinKeyClicked, this, [this] { m_window->exec(); });
     }
     chooseSender();
+}
+
+void WinKeyWiring::addSharedPortRelease(std::function<void()> release)
+{
+    m_releases.append(std::move(release));
 }
 
 void WinKeyWiring::chooseSender()
 {
     if (!m_control)
         return;
-    const bool winKey = m_control->settings().keyingInterface == 5;
+    const bool winKey = m_control->settings().keyingInterface == KeyingInterface::WinKey;
     if (winKey && !m_active) {
         m_active = true;
         m_window->Form_Load();
@@ -79,13 +81,15 @@ void WinKeyWiring::chooseSender()
         m_active = false;
         if (m_keyerThread)
             m_control->setSender(*m_keyerThread);
+        // The line keying that takes over may need the keyer's port.
+        m_keyer->wk_close();
     }
 }
 
-WinKeyWiring *wireWinKeyer(Form1 &form, const Form1Services &services, CwControl &control)
+WinKeyWiring *wireWinKeyer(Form1 &form, const Form1Services &services, const CwParts &cw)
 {
     auto *wiring = new WinKeyWiring(form, *services.clock, *services.dialogs,
                                     services.folders.productDataFolder);
-    wiring->attach(control, form.findChild<CWFrm *>(), form.findChild<KeyerThread *>());
+    wiring->attach(*cw.control, cw.setup, *services.keyer);
     return wiring;
 }

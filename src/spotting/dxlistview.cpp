@@ -1,11 +1,13 @@
 #include "spotting/dxlistview.h"
 
+#include "core/entryrules.h"
 #include "spotting/spotstore.h"
 
 #include <QHeaderView>
 
 namespace {
 const int kDesignWidths[] = {1040, 880, 2000, 0, 3400, 520, 600, 520};  // twips
+constexpr int kFrequencyColumn = 1;
 }  // namespace
 
 DxListView::DxListView(SpotStore &store, QWidget *parent) : QTreeWidget(parent)
@@ -24,8 +26,11 @@ DxListView::DxListView(SpotStore &store, QWidget *parent) : QTreeWidget(parent)
             {row.call, row.frequency, row.qth, row.status, row.comments, row.prefix, row.time,
              row.from}));
     connect(&store, &SpotStore::dxRowAdded, this, &DxListView::addRow);
-    connect(this, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { emit callClicked(item->text(0)); });
+    // Only a row with a frequency holds a call to pick.
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        if (item && entryrules::isNumeric(item->text(kFrequencyColumn)))
+            emit callClicked(item->text(0));
+    });
 }
 
 void DxListView::scaleColumns(int windowWidthPx)

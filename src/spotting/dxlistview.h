@@ -5,7 +5,7 @@ class SpotStore;
 struct DxListRow;
 
 // The main window's DX list `txtDX`: the store's spots, newest on top, at most 200 rows.
-// A click on a row offers its call to the entry line.
+// A click on a row whose frequency is a number offers its call to the entry line.
 //
 // Thread contract: GUI thread only.
 class DxListView : public QTreeWidget {

@@ -4,7 +4,6 @@
 #include "core/fieldfile.h"
 #include "platform/dialogs.h"
 #include "spotting/spothelp.h"
-#include "spotting/spotstore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,96 +15,41 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 namespace {
 const QString kTitle = QStringLiteral(" DX Spotting Setup");
-const QString kBreak = QStringLiteral("\r\n");
-const QString kTwoBreaks = QStringLiteral("\r\n\r\n");
 const QStringList kBauds = {"1200", "2400", "4800", "9600", "14400", "19200"};
 const QStringList kParities = {"N", "E", "O"};
 const QStringList kPowers = {"N", "R", "D"};
 }  // namespace
 
-const QStringList PacketSpotfrm::kSources = {"None", "TNC", "Telnet", "AGW Packet Engine"};
-
 PacketSpotfrm::PacketSpotfrm(const SpotWindowServices &services, QWidget *parent)
-    : QWidget(parent, Qt::Window),
-      m_services(services),
-      m_reception([this](const QString &f, const QString &c, const QString &r) { postSpot(f, c, r); }),
-      m_telnet(new TelnetLink(this)),
-      m_tnc(new TncLink(this)),
-      m_agw(new AgwLink(this))
+    : QWidget(parent, Qt::Window), m_services(services), m_session(*services.session)
 {
     setObjectName("PacketSpotfrm");
     setWindowTitle(kTitle);
     buildControls();
-
-    connect(m_telnet, &SpotLink::textReceived, this, [this](const QString &text) {
-        if (!m_reception.addTelnetText(text))
-            linkFailed(QStringLiteral("ERROR: The cluster sent a line of more than %1 "
-                                      "characters; the connection was closed.")
-                           .arg(SpotReception::kMaxLine));
-        syncTerminal();
+    connect(&m_session, &SpotSession::terminalChanged, this, &PacketSpotfrm::syncTerminal);
+    connect(&m_session, &SpotSession::listeningChanged, Label4, &QWidget::setVisible);
+    connect(&m_session, &SpotSession::alert, this, &PacketSpotfrm::showAlert);
+    connect(&m_session, &SpotSession::connectedStationChanged, this, [this](const QString &call) {
+        setWindowTitle(call.isEmpty() ? QStringLiteral("DX Spotting Setup")
+                                      : "DX Spotting Setup - Connected to " + call);
     });
-    connect(m_telnet, &SpotLink::failed, this, &PacketSpotfrm::linkFailed);
-    connect(m_tnc, &SpotLink::textReceived, this, [this](const QString &text) {
-        if (!m_reception.addTncText(text)) {
-            append(kTwoBreaks + QStringLiteral("** The TNC sent a line of more than %1 "
-                                               "characters; the port was closed. Check the "
-                                               "speed and framing. **")
-                                    .arg(SpotReception::kMaxLine));
-            Command2_Click();
-        }
-        syncTerminal();
-    });
-    connect(m_tnc, &SpotLink::failed, this, [this](const QString &why) {
-        append(kTwoBreaks + why + kTwoBreaks);
-        Command2_Click();
-    });
-    connect(m_agw, &SpotLink::opened, this, [this] {
-        Timer1->start();
-        append(kBreak + "** Successfully connected to AGW Packet Engine **" + kTwoBreaks);
-    });
-    connect(m_agw, &SpotLink::failed, this, [this](const QString &why) {
-        if (Timer1->isActive()) {
-            // A registered link that broke: say why, and close the source.
-            append(kTwoBreaks + QStringLiteral("** AGW Packet Engine: %1 **").arg(why));
-            QApplication::beep();
-            Command2_Click();
-        } else {
-            agwFailed();
-        }
-    });
-    connect(m_agw, &AgwLink::frameReceived, this,
-            [this](QChar kind, const QString &from, const QString &data) {
-                m_reception.addAgwFrame(kind, from, data, m_agw->connectedCall());
-                syncTerminal();
-            });
-    connect(m_agw, &AgwLink::stationConnected, this, [this](const QString &call) {
-        append("** Connected to " + call + " **");
-        setWindowTitle("DX Spotting Setup - Connected to " + call);
-        QApplication::beep();
-    });
-    connect(m_agw, &AgwLink::stationDisconnected, this, [this](const QString &call) {
-        QApplication::beep();
-        QApplication::beep();
-        append(kBreak + "** Disconnected from " + call + " **" + kBreak);
-        setWindowTitle("DX Spotting Setup");
-    });
-    connect(m_agw, &AgwLink::callSignMissing, this, [this] {
-        m_services.dialogs->message(this,
-                                    "You must enter a call sign to connect to such as :C Korvex",
-                                    "Call sign Required");
-    });
+    Label4->setVisible(m_session.isListening());
     // Pasted text meets the same rules as typed text: nothing the files cannot hold.
     fieldkeys::guardTextFields(this);
 }
 
-PacketSpotfrm::~PacketSpotfrm()
+PacketSpotfrm::~PacketSpotfrm() = default;
+
+void PacketSpotfrm::showAlert(const QString &text, const QString &title, bool warning,
+                              bool showWindow)
 {
-    // Unloading: a connected station is told goodbye before the engine link goes.
-    m_agw->close();
+    m_services.dialogs->message(this, text, title, Dialogs::Buttons::Ok,
+                                warning ? Dialogs::Icon::Warning : Dialogs::Icon::Information);
+    if (showWindow && !isVisible())
+        this->showWindow();
 }
 
 void PacketSpotfrm::showWindow()
@@ -125,7 +69,7 @@ void PacketSpotfrm::showEvent(QShowEvent *event)
         Form_Load();
     }
     // Form_Activate
-    if (!m_settings.SpotTransport.isEmpty() && m_settings.SpotTransport != "None") {
+    if (m_session.source() != SpotSource::None) {
         syncTerminal();
         txtSent->setFocus();
     }
@@ -138,16 +82,15 @@ void PacketSpotfrm::Form_Load()
     LoadingSettings = true;
     LoadSpotSettings();
     LoadingSettings = false;
-    m_reception.resetTncBuffer();
+    m_session.reception().resetTncBuffer();
 }
 
-bool PacketSpotfrm::isListening() const { return !Label4->isHidden(); }
 bool PacketSpotfrm::showListOnMainWindow() const { return OptList->isChecked(); }
 bool PacketSpotfrm::listDxOnly() const { return chkDX->isChecked(); }
 
 void PacketSpotfrm::applySettingsToControls()
 {
-    const SpotSettings &s = m_settings;
+    const SpotSettings &s = m_session.settings();
     QString baud = s.BaudText;
     while (baud.endsWith(u' '))
         baud.chop(1);
@@ -177,32 +120,26 @@ void PacketSpotfrm::LoadSpotSettings()
     // A missing or damaged file keeps the window's defaults; nothing opens.
     if (!fieldfile::readFile(path, bytes))
         return;
-    const int applied = m_settings.fromBytes(bytes);
+    const int applied = m_session.settings().fromBytes(bytes);
     applySettingsToControls();
     if (applied < 7)
         return;
-    const int row = [&] {
-        for (int i = 0; i < kSources.size(); ++i) {
-            if (kSources[i].compare(m_settings.SpotTransport, Qt::CaseInsensitive) == 0)
-                return i;
-        }
-        return -1;
-    }();
-    if (row < 0)
+    const std::optional<SpotSource> source = spotSourceFromName(m_session.settings().SpotTransport);
+    if (!source)
         return;
-    m_settings.SpotTransport = kSources[row];
-    List1->setCurrentRow(row);
+    m_session.setSource(*source);
+    List1->setCurrentRow(int(*source));
     if (applied < 14)
         return;
-    if (m_settings.SpotTransport == "TNC")
+    if (*source == SpotSource::Tnc)
         EnableTncOptions();
-    if (m_settings.SpotTransport != "None")
+    if (*source != SpotSource::None)
         Command1_Click();
 }
 
 void PacketSpotfrm::readControls()
 {
-    SpotSettings &s = m_settings;
+    SpotSettings &s = m_session.settings();
     s.BaudText = kBauds.value(int(std::find_if(optBaud.begin(), optBaud.end(),
                                                [](auto *b) { return b->isChecked(); })
                                   - optBaud.begin()),
@@ -237,7 +174,7 @@ void PacketSpotfrm::readControls()
 void PacketSpotfrm::SaveSpotSettings()
 {
     readControls();
-    const SpotSettings &s = m_settings;
+    const SpotSettings &s = m_session.settings();
     const QString path = fieldfile::resolvePath(m_services.workingDir, SpotSettings::kFileName);
     QString why;
     if (!fieldfile::writeFileAtomic(path, s.toBytes(), &why))
@@ -249,11 +186,12 @@ void PacketSpotfrm::List1_Click()
 {
     chkDX->setChecked(false);
     const QString source = List1->currentItem() ? List1->currentItem()->text() : QString();
+    const SpotSource chosen = spotSourceFromName(source).value_or(SpotSource::None);
     if (!LoadingSettings) {
         Command2_Click();
         DisableSpotOptions();
-        m_settings.SpotTransport = source;
-        if (source == "TNC") {
+        m_session.setSource(chosen);
+        if (chosen == SpotSource::Tnc) {
             optBaud[3]->setChecked(true);
             optParity[0]->setChecked(true);
             optData[1]->setChecked(true);
@@ -264,23 +202,22 @@ void PacketSpotfrm::List1_Click()
         }
     }
     ShowSpotHelp();
-    if (source == "Telnet")
+    if (chosen == SpotSource::Telnet)
         EnableTelnetOptions();
-    else if (source == "AGW Packet Engine")
+    else if (chosen == SpotSource::Agw)
         EnableAgwOptions();
-    if (source == "TNC")
+    if (chosen == SpotSource::Tnc)
         Label6->setText("Send text  (Ctrl C or Esc for TNC Command mode):");
-    else if (source == "AGW Packet Engine")
+    else if (chosen == SpotSource::Agw)
         Label6->setText("Send text (use : to send cmds such as :C Korvex or :D)");
-    else if (source == "Telnet")
+    else if (chosen == SpotSource::Telnet)
         Label6->setText("Type text to send and press enter:");
 }
 
 void PacketSpotfrm::ShowSpotHelp()
 {
     const QString source = List1->currentItem() ? List1->currentItem()->text() : "None";
-    m_reception.terminal().setText(spotHelpText(source));
-    syncTerminal();
+    m_session.setTerminalText(spotHelpText(source));
     txtUnProcessed->moveCursor(QTextCursor::Start);
 }
 
@@ -324,130 +261,13 @@ void PacketSpotfrm::serialOptionClicked()
 
 void PacketSpotfrm::Command1_Click()
 {
-    m_reception.terminal().setText("** Attempting to Open Port **" + kTwoBreaks);
-    syncTerminal();
-    m_tnc->close();
-    const QString source = m_settings.SpotTransport;
-    if (source.isEmpty() || source == "None")
-        return;
-    Label4->show();
-    if (isVisible())
+    if (m_session.source() != SpotSource::None && isVisible())
         txtSent->setFocus();
-    if (source == "TNC")
-        ApplySerialSettings();
-    else if (source == "AGW Packet Engine")
-        OpenAgwEngine();
-    else if (source == "Telnet")
-        OpenTelnet();
-}
-
-void PacketSpotfrm::ApplySerialSettings()
-{
-    Label4->show();
     readControls();
-    const SpotSettings &s = m_settings;
-    TncLink::Settings t;
-    t.device = m_services.serialDevice ? m_services.serialDevice(s.CommPortNumber) : QString();
-    t.baud = s.BaudText.trimmed().toInt();
-    t.parity = s.ParityLetter.isEmpty() ? u'N' : s.ParityLetter.front();
-    t.dataBits = s.DataBitsText.toInt();
-    t.stopBits = s.StopBitsText.toInt();
-    t.powerLine = s.PowerLine.isEmpty() ? u'N' : s.PowerLine.front();
-    t.handshake = s.HandshakeCode;
-    m_tnc->setSettings(t);
-    m_tnc->open();
-    if (m_tnc->isOpen()) {
-        Timer1->start();
-        append("** TNC Serial Port Open **" + kTwoBreaks);
-        return;
-    }
-    QApplication::beep();
-    append("** Unable to open TNC Serial Port **" + kTwoBreaks);
-    m_services.dialogs->message(
-        this,
-        "The comm port that you selected for DX Spotting is either in use, invalid or the "
-        "settings that you have selected are invalid.  Please select another combination or "
-        "choose None for your DX Spot selection.",
-        "Invalid Comm Settings.", Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
-    if (!isVisible())
-        showWindow();
-    Command2_Click();
-    Timer1->stop();
+    m_session.open();
 }
 
-void PacketSpotfrm::OpenTelnet()
-{
-    m_telnet->close();
-    m_telnet->setAddress(txtTelnetHost->text(), txtTelnetPort->text());
-    m_telnet->open();
-    m_reception.terminal().setText("Attempting connection to: " + txtTelnetHost->text().trimmed()
-                                   + ":" + txtTelnetPort->text().trimmed() + kTwoBreaks);
-    syncTerminal();
-    Timer1->start();
-}
-
-void PacketSpotfrm::OpenAgwEngine()
-{
-    const QString call = m_services.ownCall ? m_services.ownCall().trimmed() : QString();
-    if (call.isEmpty()) {
-        QApplication::beep();
-        m_services.dialogs->message(this, "Please enter your call sign on the setup form to "
-                                          "transmit!",
-                                    "Call Sign Required!");
-        Command2_Click();
-        return;
-    }
-    m_agw->setOwnCall(call);
-    bool ok = false;
-    const int port = txtAgwPort->text().trimmed().toInt(&ok);
-    const QString host = txtAgwHost->text().trimmed();
-    m_agw->setAddress(host.isEmpty() ? QStringLiteral("127.0.0.1") : host,
-                      ok && port > 0 && port <= 65535 ? quint16(port) : 8000);
-    m_agw->open();
-}
-
-namespace {
-const QString kAgwDownload =
-    "- Download the freely available software from https://github.com/wb2osz/direwolf";
-const QString kAgwFirst =
-    "Unable to connect to the AGW Packet Engine.  To use the AGW Packet Engine to send and "
-    "receive packet with your soundcard or devices such a Baypac:";
-}  // namespace
-
-void PacketSpotfrm::agwFailed()
-{
-    m_services.dialogs->message(this,
-                                kAgwFirst + "\n\n" + kAgwDownload + "\n\n"
-                                    + "- Make sure the AGW Packet Engine software is running "
-                                      "and configure it as described on the AGW Packet Engine "
-                                      "website.",
-                                "Unable to connect to the AGW Packet Engine.");
-    Label4->hide();
-    append(kAgwFirst + kBreak + kAgwDownload + kTwoBreaks
-           + "- Run the Packet Engine software and configure it as described on the AGW "
-             "Packet Engine website for your sound card or TNC."
-           + kBreak + "- Click Open from this program." + kTwoBreaks);
-    if (!isVisible())
-        showWindow();
-    Command2_Click();
-    Timer1->stop();
-}
-
-void PacketSpotfrm::Command2_Click()
-{
-    if (Label4->isHidden())
-        return;
-    Label4->hide();
-    append(kTwoBreaks + "** Port Closed **");
-    m_tnc->close();
-    m_telnet->close();
-    if (m_settings.SpotTransport == "AGW Packet Engine") {
-        if (!m_agw->connectedCall().isEmpty())
-            setWindowTitle("DX Spotting Setup");
-        m_agw->close();
-    }
-    Timer1->stop();
-}
+void PacketSpotfrm::Command2_Click() { m_session.close(); }
 
 void PacketSpotfrm::Command3_Click()
 {
@@ -466,8 +286,7 @@ void PacketSpotfrm::Command3_Click()
 
 void PacketSpotfrm::cmdDone_Click()
 {
-    if (!m_settings.SpotTransport.isEmpty() && m_settings.SpotTransport != "None"
-        && Label4->isHidden())
+    if (m_session.source() != SpotSource::None && !m_session.isListening())
         Command1_Click();
     if (m_services.savepref)
         m_services.savepref();
@@ -478,30 +297,16 @@ void PacketSpotfrm::cmdDone_Click()
 
 void PacketSpotfrm::txtSent_Enter()
 {
-    if (Label4->isHidden())
+    if (!m_session.isListening())
         Command1_Click();
-    const QString text = txtSent->text();
-    const QString source = m_settings.SpotTransport;
-    if (source == "TNC") {
-        m_tnc->sendLine(text);
-    } else if (source == "Telnet") {
-        if (!m_telnet->sendLine(text))
-            append("**  Connection not yet established.  Please wait a moment and try again."
-                   + kTwoBreaks);
-    } else if (source == "AGW Packet Engine" && Timer1->isActive()) {
-        m_agw->sendLine(text);
-    }
+    m_session.sendLine(txtSent->text());
     txtSent->clear();
 }
 
 void PacketSpotfrm::txtSent_Change(const QString &text)
 {
-    if (m_settings.SpotTransport != "AGW Packet Engine" || !Timer1->isActive())
-        return;
-    if (text.size() > 70 && text.endsWith(u' ')) {
-        m_agw->sendLine(text.chopped(1));
+    if (m_session.sendLongAgwLine(text))
         txtSent->clear();
-    }
 }
 
 bool PacketSpotfrm::Form_KeyDown(QKeyEvent *key)
@@ -511,13 +316,9 @@ bool PacketSpotfrm::Form_KeyDown(QKeyEvent *key)
     bool swallowed = false;
     if (esc || ctrlC) {
         chkDX->setChecked(false);
-        if (Label4->isHidden())
+        if (!m_session.isListening())
             Command1_Click();
-        if (m_tnc->isOpen() && m_settings.SpotTransport == "TNC") {
-            bool ok = false;
-            const int code = txtHex->text().trimmed().toInt(&ok, 16);
-            if (ok && code >= 0 && code <= 255)
-                m_tnc->sendByte(char(code));
+        if (m_session.sendTncCommandByte()) {
             txtSent->setFocus();
             swallowed = true;
         }
@@ -540,7 +341,7 @@ bool PacketSpotfrm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            if (m_settings.SpotTransport == "AGW Packet Engine")
+            if (m_session.source() == SpotSource::Agw)
                 txtSent->insert(":");
             return true;
         }
@@ -548,31 +349,9 @@ bool PacketSpotfrm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void PacketSpotfrm::Timer1_Timer()
-{
-    LabelUpdateTimeCounter += 1;
-    if (LabelUpdateTimeCounter > 360) {
-        LabelUpdateTimeCounter = 0;
-        emit bandMapRefreshDue();
-    }
-}
-
-void PacketSpotfrm::linkFailed(const QString &message)
-{
-    append(message);
-    Command2_Click();
-    QApplication::beep();
-}
-
-void PacketSpotfrm::append(const QString &text)
-{
-    m_reception.terminal().append(text);
-    syncTerminal();
-}
-
 void PacketSpotfrm::syncTerminal()
 {
-    const QString &text = m_reception.terminal().text();
+    const QString &text = m_session.terminal().text();
     auto display = [](QString t) {
         return t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
     };
@@ -588,12 +367,4 @@ void PacketSpotfrm::syncTerminal()
     m_shownText = text;
     txtUnProcessed->moveCursor(QTextCursor::End);
     txtUnProcessed->ensureCursorVisible();
-}
-
-void PacketSpotfrm::postSpot(const QString &frequency, const QString &call,
-                             const QString &record)
-{
-    LabelUpdateTimeCounter = 0;
-    if (m_services.store)
-        m_services.store->BandMapSpots(call, frequency, record);
 }

@@ -1,14 +1,11 @@
 #pragma once
-#include "spotting/spotlink.h"
-#include "spotting/spotsettings.h"
-#include "spotting/spotterminal.h"
+#include "spotting/spotsession.h"
 
 #include <QWidget>
 
 #include <functional>
 
 class Dialogs;
-class SpotStore;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -17,43 +14,40 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 // What the spotting window needs from the program.
 struct SpotWindowServices {
     Dialogs *dialogs = nullptr;
-    SpotStore *store = nullptr;
+    SpotSession *session = nullptr;
     QString workingDir;
     QString appTitle;                                // the main window's caption
     std::function<QString()> ownCall;                // from station setup
     std::function<QString()> lastLoggedCall;         // "" when the log is empty
     std::function<qint64()> rigFrequencyHz;          // 0 when no rig is connected
-    std::function<QString(int)> serialDevice;        // port number 1..10 to a device path
     std::function<void()> savepref;                  // the main window saves its preferences
 };
 
-// " DX Spotting Setup": chooses and opens a source of spots (a TNC, a Telnet cluster or the
-// packet engine), shows what it sends in a terminal box and lets the operator type to it.
-// Done hides the window; the connection keeps running until the program ends.
+// " DX Spotting Setup": the view of the spotting session. It chooses and opens a source of
+// spots (a TNC, a Telnet cluster or the packet engine), shows what it sends in a terminal box
+// and lets the operator type to it. Done hides the window; the session keeps running until the
+// program ends.
 //
 // Thread contract: GUI thread only.
 class PacketSpotfrm : public QWidget {
     Q_OBJECT
 
 public:
-    static const QStringList kSources;  // "None", "TNC", "Telnet", "AGW Packet Engine"
-
     explicit PacketSpotfrm(const SpotWindowServices &services, QWidget *parent = nullptr);
     ~PacketSpotfrm() override;
 
     // The first show loads the settings, which reopens the saved source.
     void showWindow();
-    bool isListening() const;
+    bool isListening() const { return m_session.isListening(); }
     bool showListOnMainWindow() const;
     bool listDxOnly() const;
-    QString terminalText() const { return m_reception.terminal().text(); }
-    QString transport() const { return m_settings.SpotTransport; }
-    QString agwConnectedCall() const { return m_agw->connectedCall(); }
+    QString terminalText() const { return m_session.terminal().text(); }
+    SpotSource source() const { return m_session.source(); }
+    QString agwConnectedCall() const { return m_session.agwConnectedCall(); }
 
     void Command1_Click();
     void Command2_Click();
@@ -63,9 +57,6 @@ public:
 signals:
     // Done was pressed: the main window arranges its spot display (list or band map).
     void PacketResize();
-    // Two minutes of ticks without a spot: band maps recolour by age.
-    void bandMapRefreshDue();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -83,32 +74,18 @@ private:
     void EnableTelnetOptions();
     void EnableAgwOptions();
     void applySettingsToControls();
-    void ApplySerialSettings();
-    void OpenTelnet();
-    void OpenAgwEngine();
     void serialOptionClicked();
     void txtSent_Enter();
     void txtSent_Change(const QString &text);
     bool Form_KeyDown(QKeyEvent *key);
-    void Timer1_Timer();
-    void linkFailed(const QString &message);
-    void tncFailed(const QString &why);
-    void agwFailed();
-    void append(const QString &text);
+    void showAlert(const QString &text, const QString &title, bool warning, bool showWindow);
     void syncTerminal();
-    void postSpot(const QString &frequency, const QString &call, const QString &record);
 
     SpotWindowServices m_services;
-    SpotSettings m_settings;
-    SpotReception m_reception;
+    SpotSession &m_session;
     bool m_loaded = false;
     bool LoadingSettings = false;
-    float LabelUpdateTimeCounter = 0;
     QString m_shownText;
-
-    TelnetLink *m_telnet;
-    TncLink *m_tnc;
-    AgwLink *m_agw;
 
     QListWidget *List1;
     QPushButton *Command1, *Command2, *Command3, *cmdDone;
@@ -119,5 +96,4 @@ private:
     QRadioButton *OptBand, *OptList;
     QCheckBox *chkDX, *chkConvToHex;
     QList<QRadioButton *> optComm, optBaud, optParity, optData, optStop, optPower, optHandshake;
-    QTimer *Timer1;
 };

@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,7 +56,8 @@ void PacketSpotfrm::buildControls()
     left->addWidget(label("Label1", "Select Option:"));
     List1 = new QListWidget(this);
     List1->setObjectName("List1");
-    List1->addItems(kSources);
+    for (SpotSource source : {SpotSource::None, SpotSource::Tnc, SpotSource::Telnet, SpotSource::Agw})
+        List1->addItem(spotSourceName(source));
     List1->setMaximumHeight(80);
     left->addWidget(List1);
     Command1 = button("Command1", "Open Port");
@@ -157,17 +157,13 @@ void PacketSpotfrm::buildControls()
     grid->addWidget(txtSent, 1, 2);
     grid->addWidget(txtUnProcessed, 2, 2);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(333);
-    connect(Timer1, &QTimer::timeout, this, &PacketSpotfrm::Timer1_Timer);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, &PacketSpotfrm::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PacketSpotfrm::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &PacketSpotfrm::Command3_Click);
     connect(cmdDone, &QPushButton::clicked, this, &PacketSpotfrm::cmdDone_Click);
-    connect(chkDX, &QCheckBox::toggled, this, [this](bool on) { m_reception.listDxOnly = on; });
+    connect(chkDX, &QCheckBox::toggled, this, [this](bool on) { m_session.reception().listDxOnly = on; });
     connect(txtSent, &QLineEdit::textChanged, this, &PacketSpotfrm::txtSent_Change);
     // The window sees keys before its controls (the TNC command-mode keys, Enter, Esc).
     for (QWidget *w : findChildren<QWidget *>())

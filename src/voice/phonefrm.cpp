@@ -250,7 +250,7 @@ void PhoneFrm::Command1_Click()
 
 void PhoneFrm::Command11_Click()
 {
-    m_keyer.FKeyPhone(112);
+    m_keyer.FKeyPhone(FKey::F1);
     if (isVisible())
         Command1->setFocus();
     Command12->setVisible(m_keyer.phoneRepeat());

@@ -7,9 +7,6 @@
 #include <QTimer>
 
 namespace {
-constexpr int kF1 = 112;
-constexpr int kF9 = 120;
-
 bool parseAddress(const QString &text, int &value)
 {
     return parsePortAddress(text, value) && value > 0;
@@ -82,14 +79,14 @@ bool VoiceKeyer::stopPlayback()
     return true;
 }
 
-void VoiceKeyer::FKeyPhone(int keyCode)
+void VoiceKeyer::FKeyPhone(FKey key)
 {
-    if (keyCode < kF1 || keyCode > kF9)
+    const int index = fkeyNumber(key) - 1;
+    if (index > 8)
         return;
     // A message still playing is cut off; the transmitter stays keyed for the next one or is
     // released by the next end-of-playback check.
     m_player.stop();
-    const int index = keyCode - kF1;
     if (index == 0 && m_settings.loopSeconds() > 0)
         setRepeat(true);
     const QString path = messagePath(index);
@@ -214,5 +211,5 @@ void VoiceKeyer::Timer1_Timer()
 void VoiceKeyer::tmrRepeat_Timer()
 {
     m_tmrRepeat->stop();
-    FKeyPhone(kF1);
+    FKeyPhone(FKey::F1);
 }

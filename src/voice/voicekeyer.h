@@ -1,4 +1,5 @@
 #pragma once
+#include "core/fkey.h"
 #include "voice/phonesettings.h"
 #include "voice/pttkeying.h"
 
@@ -27,8 +28,8 @@ public:
     // Applies the loop box to the repeat timer; false (interval 0) when the box is not valid.
     bool applyLoop();
 
-    // Plays the message of key code 112 (F1) .. 120 (F9); other codes do nothing.
-    void FKeyPhone(int keyCode);
+    // Plays the message of F1 .. F9; other keys do nothing.
+    void FKeyPhone(FKey key);
     // Opens the keying port; false when it cannot be opened (portFailed() has then been sent).
     bool OpenPhonePort();
     // Esc: ends the message; the transmitter is released by the next end-of-playback check.

@@ -44,7 +44,7 @@ struct Station {
         host.showSetup = [this] { ++setupShown; };
         control.setHost(host);
         CwSettings &s = control.settings();
-        s.keyingInterface = 1;
+        s.keyingInterface = KeyingInterface::Rts;
         s.port = QStringLiteral("1");
         s.speed = QStringLiteral("20");
         s.messages[0] = QStringLiteral("CQ TEST");
@@ -108,9 +108,9 @@ void TestCwControl::settingsFile()
     QVERIFY(s.load(env.path()));  // written as CW.txt elsewhere; found in either spelling
     QCOMPARE(s.messages[0], QStringLiteral("CQ TEST"));
     QCOMPARE(s.messages[8], QStringLiteral("VVV DE "));
-    QCOMPARE(s.messageForKey(124), QStringLiteral("AGN"));
-    QCOMPARE(s.messageForKey(122), QStringLiteral("QRZ"));
-    QCOMPARE(s.keyingInterface, 2);
+    QCOMPARE(s.messageForKey(FKey::F10), QStringLiteral("AGN"));
+    QCOMPARE(s.messageForKey(FKey::F11), QStringLiteral("QRZ"));
+    QCOMPARE(s.keyingInterface, KeyingInterface::Dtr);
     QCOMPARE(s.speedWpm(), 25);
     QCOMPARE(s.repeatSeconds(), 4.5);
     QVERIFY(s.showText);
@@ -149,7 +149,7 @@ void TestCwControl::shortSettingsFileKeepsDefaults()
     QCOMPARE(s.messages[1], QStringLiteral("TU"));
     QCOMPARE(s.speed, QStringLiteral("13"));
     QCOMPARE(s.parallelAddress, QStringLiteral("&H378"));
-    QCOMPARE(s.keyingInterface, 0);
+    QCOMPARE(s.keyingInterface, KeyingInterface::None);
 }
 
 void TestCwControl::wildcards_data()
@@ -199,7 +199,7 @@ void TestCwControl::functionKeys()
     Station st;
     st.mode = mode;
     st.call = QStringLiteral("k1abc");
-    st.control.settings().keyingInterface = interface;
+    st.control.settings().keyingInterface = KeyingInterface(interface);
     st.control.applySettings();
     QCOMPARE(st.key(key), taken);
     QVERIFY(st.idle());

@@ -147,36 +147,39 @@ private slots:
         QCOMPARE(title, QStringLiteral(" HF Spectrum Map"));
     }
 
-    // The DX list: a click picks a row's call when its frequency is a number; a double click
-    // opens the band map window.
+    // The DX list the program shows: a click picks a row's call through the same leave step as
+    // a strip pick (dupe check, lookup, on to the name); a double click opens the band map window.
     void dxListPicksAndOpens_data()
     {
-        QTest::addColumn<QString>("frequency");
         QTest::addColumn<QString>("call");
+        QTest::addColumn<bool>("dupe");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("numeric") << "28.4" << "JA1XYZ" << "txtRSTR";
-        QTest::newRow("not a number") << "" << "" << "txtCall";
+        QTest::newRow("new station") << "JA1XYZ" << false << "txtRSTR";
+        QTest::newRow("worked before") << "W1AW" << true << "txtCall";
     }
     void dxListPicksAndOpens()
     {
-        QFETCH(QString, frequency);
         QFETCH(QString, call);
+        QFETCH(bool, dupe);
         QFETCH(QString, focus);
         Spotted h;
         h.startWithStrip();
-        auto *list = new QTreeWidget(h.window->findChild<QWidget *>("Form1Client"));
-        list->setObjectName("txtDX");
-        list->setColumnCount(8);
-        list->addTopLevelItem(new QTreeWidgetItem(QStringList{"JA1XYZ", frequency, "Japan"}));
-        h.window->bandMaps().setDxList(list);
         h.window->bandMaps().PacketResize(false, SpotPanel::Display::List);
-        QVERIFY(list->isVisible() && !h.strip->isVisible());
+        auto *list = h.find<QTreeWidget>("txtDX");
+        QVERIFY(list && list->isVisible() && !h.strip->isVisible());
         QCOMPARE(list->geometry(), h.strip->geometry());
+        h.spot(call, "28400.0");
         h.field("txtRSTR")->setFocus();
         const QRect row = list->visualItemRect(list->topLevelItem(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(h.field("txtCall")->text(), call);
+        QCOMPARE(h.window->dupeFound(), dupe);
         QCOMPARE(h.focusName(), focus);
+        if (!dupe) {
+            QCOMPARE(h.field("txtCall")->text(), call);
+            QTest::keyClicks(QApplication::focusWidget(), "BOB");
+            QCOMPARE(h.field("txtRSTR")->text(), QStringLiteral("BOB"));
+            QCOMPARE(h.field("txtCall")->text(), call);
+        }
         bool opened = false;
         h.whileOpen([&](SpectrumMap *) { opened = true; });
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());

@@ -89,7 +89,7 @@ void TestCwKeys::closeRefusedOnceWhileSending()
     h.writePreferences();
     writeCw(h, "");
     Form1 &w = h.start();
-    auto *sender = w.findChild<CwSender *>();
+    CwSender *sender = &h.keyer;  // the program's one keyer thread
     QVERIFY(sender);
     QCOMPARE(sender->speed(), 99);
     QSignalSpy keyed(sender, &CwSender::charKeyed);

@@ -9,7 +9,7 @@
 #include "spotting/packetspotfrm.h"
 #include "spotting/spotstore.h"
 #include "rigctldpeer.h"
-#include "shell/extraswiring.h"
+#include "shell/callhistorywiring.h"
 
 #include <QAction>
 #include <QFile>
@@ -99,9 +99,9 @@ void TestExtras::callHistoryPrefill()
     QDir().mkpath(h.env.file("Documents/Korvex Software/Vardel/BACKUP"));
     h.env.write("Documents/Korvex Software/Vardel/BACKUP/202501010000.log", LogStore::formatLine(old));
     h.start(false);
-    auto *extras = h.window->findChild<ExtrasWiring *>("ExtrasWiring");
+    auto *extras = h.window->findChild<CallHistoryWiring *>("CallHistoryWiring");
     if (historyOn)
-        QTRY_VERIFY(extras->callHistoryReady());
+        QTRY_VERIFY(extras->ready());
     if (!typedName.isEmpty())
         h.type("txtRSTR", typedName);
     h.type("txtCall", call);

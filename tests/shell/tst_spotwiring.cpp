@@ -4,6 +4,7 @@
 #include "../spotting/spotfixtures.h"
 
 #include <QListWidget>
+#include <QRadioButton>
 #include <QMenu>
 #include <QSignalSpy>
 
@@ -47,8 +48,7 @@ void TestSpotWiring::spotsReachTheDxListAndOwnCallAlerts()
     MainWindowHarness h;
     h.writePreferences("K1XYZ");
     Form1 &form = h.start();
-    auto *store = form.findChild<SpotStore *>("spotStore");
-    QVERIFY(store);
+    SpotStore *store = &form.spotStore();
     QSignalSpy changed(store, &SpotStore::spotsChanged);
     auto *txtDX = form.findChild<QTreeWidget *>("txtDX");
     QVERIFY(txtDX);
@@ -89,7 +89,18 @@ void TestSpotWiring::doneShowsTheListUnderTheContacts()
     window->cmdDone_Click();
     QVERIFY(txtDX->isVisible());
     QVERIFY(contacts->height() < fullHeight);
-    QCOMPARE(txtDX->y(), contacts->y() + contacts->height());
+    // At the foot of the window, over none of its other controls.
+    for (QWidget *w : form.clientArea()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w != txtDX && w->isVisible())
+            QVERIFY2(!w->geometry().intersects(txtDX->geometry()), qPrintable(w->objectName()));
+    }
+    // Band Map instead: the strip takes the list's place.
+    window->findChild<QRadioButton *>("OptBand")->setChecked(true);
+    window->cmdDone_Click();
+    QVERIFY(!txtDX->isVisible());
+    auto *strip = form.findChild<QWidget *>("lblDX");
+    QVERIFY(strip && strip->isVisible());
+    QCOMPARE(strip->geometry(), txtDX->geometry());
 }
 
 QTEST_MAIN(TestSpotWiring)

@@ -98,6 +98,7 @@ private:
     FakeDialogs m_dialogs;
     PrefixTable m_table;
     std::unique_ptr<SpotStore> m_store;
+    std::unique_ptr<SpotSession> m_session;
     std::unique_ptr<PacketSpotfrm> m_window;
     QString m_ownCall = "W1AW";
     QString m_device;
@@ -115,6 +116,7 @@ void TestSpotLinks::init()
 void TestSpotLinks::cleanup()
 {
     m_window.reset();
+    m_session.reset();
     m_store.reset();
     m_env.reset();
 }
@@ -123,14 +125,18 @@ PacketSpotfrm *TestSpotLinks::makeWindow(const QByteArray &settings)
 {
     if (!settings.isEmpty())
         m_env->write("PackSpot.txt", settings);
+    SpotSession::Services session;
+    session.store = m_store.get();
+    session.ownCall = [this] { return m_ownCall; };
+    session.serialDevice = [this](int) { return m_device; };
+    m_session = std::make_unique<SpotSession>(session);
     SpotWindowServices s;
     s.dialogs = &m_dialogs;
-    s.store = m_store.get();
+    s.session = m_session.get();
     s.workingDir = m_env->path();
     s.appTitle = "Vardel";
     s.ownCall = [this] { return m_ownCall; };
     s.lastLoggedCall = [] { return QString("K5ABC"); };
-    s.serialDevice = [this](int) { return m_device; };
     m_window = std::make_unique<PacketSpotfrm>(s);
     m_window->showWindow();
     return m_window.get();
@@ -280,7 +286,7 @@ void TestSpotLinks::noSettingsFileOpensNothing()
 {
     PacketSpotfrm *w = makeWindow(QByteArray());
     QVERIFY(!w->isListening());
-    QVERIFY(w->transport().isEmpty());
+    QCOMPARE(w->source(), SpotSource::None);
     QVERIFY(w->findChild<QRadioButton *>("optBaud192")->isChecked());
     QVERIFY(w->findChild<QRadioButton *>("OptBand")->isChecked());
     QVERIFY(w->findChild<QRadioButton *>("optComm0")->isChecked());

@@ -1,7 +1,9 @@
 #pragma once
 // Starts the main window in a temporary working directory with scripted dialogs and clock.
 #include "fakes.h"
+#include "fakekeyline.h"
 #include "core/logstore.h"
+#include "cw/keyerthread.h"
 #include "shell/mainwindow.h"
 #include "core/preferences.h"
 #include "ui/sharedpreferences.h"
@@ -21,6 +23,11 @@ struct MainWindowHarness {
     FakeDialogs dialogs;
     FakeSettingsStore settings;
     SharedPreferences shared;
+    // The program's one keyer thread, on recording lines (what opens is in keyLines.log) and
+    // real time, so a keyed message takes as long as on the air.
+    MonotonicTiming keyTiming;
+    RecordingKeyLines keyLines{&keyTiming};
+    KeyerThread keyer{keyLines, keyTiming};
     RigLink *rig = nullptr;
     ChildProcess *rigctld = nullptr;
     std::unique_ptr<Form1> window;
@@ -100,6 +107,7 @@ struct MainWindowHarness {
         s.shared = &shared;
         s.rig = rig;
         s.rigctld = rigctld;
+        s.keyer = &keyer;
         window = std::make_unique<Form1>(s);
         window->show();
         QApplication::setActiveWindow(window.get());

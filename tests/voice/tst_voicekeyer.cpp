@@ -80,7 +80,7 @@ private slots:
         r.keyer.settings().port = port;
         r.keyer.settings().line = line;
         r.keyer.settings().parallelAddress = address;
-        r.keyer.FKeyPhone(113);
+        r.keyer.FKeyPhone(FKey::F2);
         QVERIFY(r.keyer.Timer1()->isActive());
         QCOMPARE(r.keyer.Timer1()->interval(), 40);
         // Still playing: the check leaves the transmitter keyed.
@@ -92,18 +92,18 @@ private slots:
         QVERIFY(!r.keyer.Timer1()->isActive());
         // The port stays open for the next message.
         r.events.clear();
-        r.keyer.FKeyPhone(113);
+        r.keyer.FKeyPhone(FKey::F2);
         QVERIFY(!r.events.contains("closeothers"));
     }
 
     void onlyF1ToF9()
     {
         Rig r;
-        for (int code : {0, 111, 121, 122, 123})
-            r.keyer.FKeyPhone(code);
+        for (FKey key : {FKey::F10, FKey::F11})
+            r.keyer.FKeyPhone(key);
         QVERIFY(r.player.played.isEmpty());
         QVERIFY(r.events.isEmpty());
-        r.keyer.FKeyPhone(120);
+        r.keyer.FKeyPhone(FKey::F9);
         QCOMPARE(r.player.played.size(), 1);
         QVERIFY(r.player.played.first().endsWith("/f9.wav"));
     }
@@ -114,7 +114,7 @@ private slots:
         r.keyer.settings().port = "1";
         r.keyer.settings().loop = "3";
         QVERIFY(r.keyer.applyLoop());
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QVERIFY(r.keyer.phoneRepeat());
         // The wait starts only once the transmitter is released.
         QVERIFY(!r.keyer.tmrRepeat()->isActive());
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(!r.ptt.keyed());
         QVERIFY(!r.keyer.tmrRepeat()->isActive());
         // F2 never repeats.
-        r.keyer.FKeyPhone(113);
+        r.keyer.FKeyPhone(FKey::F2);
         QVERIFY(!r.keyer.phoneRepeat());
     }
 
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(r.keyer.tmrRepeat()->interval(), interval);
         if (!valid)
             QCOMPARE(r.keyer.settings().loop, QString("0"));
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QCOMPARE(r.keyer.phoneRepeat(), interval > 0);
     }
 
@@ -168,7 +168,7 @@ private slots:
         Rig r;
         r.keyer.settings().port = "1";
         QVERIFY(!r.keyer.stopPlayback());
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QVERIFY(r.keyer.stopPlayback());
         QVERIFY(!r.keyer.isPlaying());
         QVERIFY(r.ptt.rts);
@@ -181,11 +181,11 @@ private slots:
         Rig r;
         r.keyer.settings().port = "1";
         r.keyer.settings().files[3] = "  ";
-        r.keyer.FKeyPhone(115);
+        r.keyer.FKeyPhone(FKey::F4);
         QVERIFY(r.events.isEmpty());
         // While F1 plays, the empty F4 cuts it off; the next check releases the transmitter.
-        r.keyer.FKeyPhone(112);
-        r.keyer.FKeyPhone(115);
+        r.keyer.FKeyPhone(FKey::F1);
+        r.keyer.FKeyPhone(FKey::F4);
         QVERIFY(!r.keyer.isPlaying());
         r.keyer.Timer1_Timer();
         QVERIFY(!r.ptt.keyed());
@@ -217,7 +217,7 @@ private slots:
         if (refused)
             r.player.refuse << r.env.file("f1.wav");
         QSignalSpy failed(&r.keyer, &VoiceKeyer::playFailed);
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QCOMPARE(failed.size(), 1);
         QCOMPARE(failed.first().first().toString(),
                  QStringLiteral("The wave file for F1 (%1) cannot be played: %2.")
@@ -255,7 +255,7 @@ private slots:
         r.keyer.settings().parallelAddress = address;
         r.ptt.parallelFails = deviceFails;
         QSignalSpy failed(&r.keyer, &VoiceKeyer::playFailed);
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QCOMPARE(failed.size(), 1);
         QCOMPARE(failed.first().first().toString(), message);
         QVERIFY(r.player.played.isEmpty());
@@ -268,7 +268,7 @@ private slots:
         r.keyer.settings().port = "7";
         r.ptt.badPorts << 7;
         QSignalSpy portFailed(&r.keyer, &VoiceKeyer::portFailed);
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QCOMPARE(portFailed.size(), 1);
         QCOMPARE(r.player.played.size(), 1);
         QVERIFY(!r.ptt.keyed());
@@ -281,13 +281,13 @@ private slots:
         // is the one that comes up.
         Rig r;
         r.keyer.settings().port = "1";
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         QVERIFY(r.ptt.rts);
         r.keyer.settings().line = PhoneSettings::Dtr;
         r.endMessage();
         QVERIFY(!r.ptt.keyed());
         r.keyer.settings().line = PhoneSettings::Parallel;
-        r.keyer.FKeyPhone(112);
+        r.keyer.FKeyPhone(FKey::F1);
         r.keyer.settings().parallelAddress = "&H278";
         r.keyer.settings().port = "0";
         r.endMessage();
@@ -306,7 +306,7 @@ private slots:
             VoiceKeyer keyer(player, ptt, env.path());
             keyer.settings().port = "1";
             keyer.settings().files[0] = "a.wav";
-            keyer.FKeyPhone(112);
+            keyer.FKeyPhone(FKey::F1);
             QVERIFY(ptt.rts);
         }
         QVERIFY(!ptt.rts);
@@ -317,7 +317,7 @@ private slots:
     {
         Rig r;
         r.keyer.settings().files[1] = r.env.file("f3.wav");
-        r.keyer.FKeyPhone(113);
+        r.keyer.FKeyPhone(FKey::F2);
         QCOMPARE(r.player.played.value(0), r.env.file("f3.wav"));
         QCOMPARE(r.keyer.messagePath(0), r.env.file("f1.wav"));
         QCOMPARE(r.keyer.messagePath(9), QString());

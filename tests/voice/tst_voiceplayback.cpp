@@ -98,7 +98,7 @@ private slots:
                 releasedMs = clock.elapsed();
         });
         clock.start();
-        keyer.FKeyPhone(113);
+        keyer.FKeyPhone(FKey::F2);
         QVERIFY(ptt.rts);
         QVERIFY(keyer.isPlaying());
         if (esc)

@@ -211,7 +211,7 @@ private slots:
         Rig r;
         r.open();
         r.box("Text3")->setText("gone.wav");
-        r.keyer.FKeyPhone(114);
+        r.keyer.FKeyPhone(FKey::F3);
         QCOMPARE(r.dialogs.titles(), QStringList{"Phone message"});
         QVERIFY(r.dialogs.shown.first().text.contains("the file does not exist"));
     }
@@ -377,7 +377,7 @@ private slots:
         QSignalSpy portFailed(&keyer, &VoiceKeyer::portFailed);
         keyer.settings().port = "2";
         keyer.settings().files[0] = "a.wav";
-        keyer.FKeyPhone(112);
+        keyer.FKeyPhone(FKey::F1);
         QVERIFY(player.isPlaying());
         QTRY_COMPARE(portFailed.size(), 1);
         QVERIFY(!keyer.transmitting());
