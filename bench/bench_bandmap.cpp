@@ -16,15 +16,15 @@ VARDEL_BENCH("bandmap")
     SystemClock clock;
     QtDialogs dialogs;
     const QStringList calls = bench::RealisticCalls::calls(50);
-    QList<bandmap::MapSpot> spots;
+    QList<Spot> spots;
     const QDateTime now = clock.localNow();
     for (int i = 0; i < 50; ++i) {
         // Mostly 10 m, a few elsewhere, ages spread over the hour.
-        const float freq = i % 10 == 3 ? 14.0f + 0.007f * float(i) : 28.0f + 0.033f * float(i + 1);
-        spots.append({calls[i], freq, now.addSecs(-70 * (49 - i)), calls[i].left(3)});
+        const double mhz = i % 10 == 3 ? 14.0 + 0.007 * i : 28.0 + 0.033 * (i + 1);
+        spots.append({calls[i], hzOfMhz(mhz), now.addSecs(-70 * (49 - i)), calls[i].left(3)});
     }
     BandMaps maps(clock, dialogs,
-                  {[&spots] { return spots; }, [&spots](int slot) { spots[slot].freq = 0; }},
+                  {[&spots] { return spots; }, [&spots](int slot) { spots[slot].hz = 0; }},
                   [] { return 5.0f; });
     QWidget window;
     window.resize(1280, 960);

@@ -33,9 +33,7 @@ VARDEL_BENCH("spots: 10,000 cluster lines; entry-line keys with spots at 100 lin
 
     SystemClock clock;
     SpotStore store(clock, table, [] { return QStringLiteral("K1XYZ"); });
-    SpotReception reception([&](const QString &kHz, const QString &call, const QString &record) {
-        store.BandMapSpots(call, kHz, record);
-    });
+    SpotReception reception([&](const SpotLine &line) { store.BandMapSpots(line); });
 
     const QStringList spotted = bench::RealisticCalls::calls(10000);
     QStringList lines;

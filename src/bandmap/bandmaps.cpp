@@ -25,18 +25,8 @@ QList<int> allRows()
 BandMaps::Store BandMaps::storeOf(SpotStore &spots)
 {
     Store store;
-    store.read = [&spots] {
-        QList<MapSpot> out;
-        out.reserve(SpotStore::kNewest + 1);
-        for (int i = 0; i <= SpotStore::kNewest; ++i)
-            out.append({spots.DXSpotCall[size_t(i)], spots.DXSpotFreq[size_t(i)],
-                        spots.DXSpotTime[size_t(i)], spots.DXSpotPrefix[size_t(i)]});
-        return out;
-    };
-    store.remove = [&spots](int slot) {
-        if (slot >= 0 && slot <= SpotStore::kNewest)
-            spots.DXSpotFreq[size_t(slot)] = 0;
-    };
+    store.read = [&spots] { return spots.mapSpots(); };
+    store.remove = [&spots](int slot) { spots.hide(slot); };
     return store;
 }
 
@@ -125,11 +115,10 @@ void BandMaps::showSpectrumMap(QWidget *parent)
 void BandMaps::pressed(bool onStrip, int slot, Qt::MouseButton button)
 {
     if (button == Qt::RightButton) {
-        const QList<MapSpot> spots = m_store.read();
+        const QList<Spot> spots = m_store.read();
         if (slot < 0 || slot >= spots.size())
             return;
-        // Spots come in tenths of a kHz; rounding there drops the float's noise.
-        emit tuneRequested(qRound64(double(spots[slot].freq) * 1e4) * 100);
+        emit tuneRequested(spots[slot].hz);
         if (onStrip)
             emit callPicked(spots[slot].call);
         return;

@@ -24,7 +24,7 @@ class BandMaps : public QObject {
 
 public:
     struct Store {
-        std::function<QList<bandmap::MapSpot>()> read;  // slot 0 the oldest, 49 the newest
+        std::function<QList<Spot>()> read;  // slot 0 the oldest, 49 the newest
         std::function<void(int slot)> remove;           // sets the slot's frequency to 0
     };
 

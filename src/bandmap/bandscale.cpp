@@ -4,16 +4,15 @@
 
 namespace bandmap {
 
-bool inBand(double freq, const Band &band)
+bool inBand(qint64 hz, const Band &band)
 {
-    const float f = float(freq);
-    return f > float(band.lower) && f < float(band.upper);
+    return hz > hzOfMhz(band.lower) && hz < hzOfMhz(band.upper);
 }
 
-int rowOf(double freq)
+int rowOf(qint64 hz)
 {
     for (int row = 0; row < int(kRows.size()); ++row) {
-        if (inBand(freq, kRows[size_t(row)]))
+        if (inBand(hz, kRows[size_t(row)]))
             return row;
     }
     return -1;
@@ -24,18 +23,18 @@ QString mhzText(double mhz)
     return QString::number(std::round(mhz * 1000.0) / 1000.0, 'f', 3);
 }
 
-Scale zoomScale(const Band &band, const QList<MapSpot> &spots)
+Scale zoomScale(const Band &band, const QList<Spot> &spots)
 {
     double lower = band.lower;
     double upper = band.upper;
     double lowest = band.upper;
     double highest = band.lower;
     // Every slot counts, the oldest too: a spot the scale left out could not be drawn.
-    for (const MapSpot &s : spots) {
-        if (!inBand(s.freq, band))
+    for (const Spot &s : spots) {
+        if (!inBand(s.hz, band))
             continue;
-        lowest = std::min(lowest, double(s.freq));
-        highest = std::max(highest, double(s.freq));
+        lowest = std::min(lowest, s.mhz());
+        highest = std::max(highest, s.mhz());
     }
     if (highest > lowest) {
         lower = lowest - 0.001;
@@ -72,17 +71,17 @@ Age ageOf(const QDateTime &arrival, const QDateTime &now)
     return Age::Expired;
 }
 
-QString spotText(const MapSpot &spot, float utcOffsetHours)
+QString spotText(const Spot &spot, float utcOffsetHours)
 {
     // Only the time of day shows, so it is shifted on its own (wrapping at midnight).
     const int offset = int(std::llround(double(utcOffsetHours) * 3600.0));
     const QString time = spot.time.isValid()
         ? spot.time.time().addSecs(offset).toString(QStringLiteral("HH:mm:ss"))
         : QString();
-    return spot.call + QStringLiteral("  ") + mhzText(spot.freq) + QStringLiteral("  ") + time;
+    return spot.call + QStringLiteral("  ") + mhzText(spot.mhz()) + QStringLiteral("  ") + time;
 }
 
-MapPicture layout(const QList<MapSpot> &spots, const QList<int> &rows, const QDateTime &now,
+MapPicture layout(const QList<Spot> &spots, const QList<int> &rows, const QDateTime &now,
                   float utcOffsetHours)
 {
     MapPicture picture;
@@ -90,17 +89,17 @@ MapPicture layout(const QList<MapSpot> &spots, const QList<int> &rows, const QDa
     for (int row : rows)
         picture.scales.append(zoomScale(kRows[size_t(row)], spots));
     for (int slot = 0; slot < spots.size(); ++slot) {
-        const MapSpot &s = spots[slot];
-        if (s.freq <= 0)
+        const Spot &s = spots[slot];
+        if (s.hz <= 0)
             continue;
-        const int row = rowOf(s.freq);
+        const int row = rowOf(s.hz);
         const int at = rows.indexOf(row);
-        if (at < 0 || !picture.scales[at].holds(s.freq))
+        if (at < 0 || !picture.scales[at].holds(s.mhz()))
             continue;
         const Age age = ageOf(s.time, now);
         if (age == Age::Expired)
             continue;
-        picture.spots.append({slot, row, picture.scales[at].fraction(s.freq), s.prefix,
+        picture.spots.append({slot, row, picture.scales[at].fraction(s.mhz()), s.prefix,
                               spotText(s, utcOffsetHours), age});
     }
     return picture;

@@ -1,4 +1,6 @@
 #pragma once
+#include "spotting/spot.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -9,15 +11,6 @@
 // window): band rows, the zoomed scale, where each spot goes and how its age colours it. Both
 // maps draw from what these functions return, so they can never disagree. No widgets here.
 namespace bandmap {
-
-// One slot of the spot store as the maps read it. A frequency of 0 marks a spot that is not
-// drawn (removed by the operator or superseded by a newer spot of the same call).
-struct MapSpot {
-    QString call;
-    float freq = 0;  // MHz
-    QDateTime time;  // arrival, local time
-    QString prefix;
-};
 
 struct Band {
     double lower;  // MHz, exclusive
@@ -40,12 +33,10 @@ inline constexpr std::array<Band, 11> kRows{{{1.8, 2.0, "160 m"},
 // The main window's strip shows this row only.
 inline constexpr int kTenMetreRow = 8;
 
-// Strictly inside the band. Spot frequencies are single precision, so the edges are compared in
-// single precision too: 10.15 and 18.068 as floats lie a hair inside the double edges, and a
-// spot exactly on an edge must stay out.
-bool inBand(double freq, const Band &band);
-// The row whose band holds `freq`, or -1.
-int rowOf(double freq);
+// Strictly inside the band, in whole hertz: a spot exactly on an edge stays out.
+bool inBand(qint64 hz, const Band &band);
+// The row whose band holds `hz`, or -1.
+int rowOf(qint64 hz);
 
 // The scale of one row: the five texts under the line ("#.000", lower to upper in quarters),
 // and the bounds as the drawing reads them back from the first and last text.
@@ -60,7 +51,7 @@ struct Scale {
 };
 // The band's full range, or, when the spots in it carry at least two different frequencies,
 // their lowest and highest with 0.001 MHz to spare on each side.
-Scale zoomScale(const Band &band, const QList<MapSpot> &spots);
+Scale zoomScale(const Band &band, const QList<Spot> &spots);
 
 // Spot age by the time since arrival.
 enum class Age {
@@ -77,7 +68,7 @@ inline constexpr qint64 kShownSeconds = 3600;
 // "#.000": three decimals.
 QString mhzText(double mhz);
 // Call, frequency and arrival time in UTC, as the hover line and tool tip show them.
-QString spotText(const MapSpot &spot, float utcOffsetHours);
+QString spotText(const Spot &spot, float utcOffsetHours);
 
 // One spot as a map shows it.
 struct PlacedSpot {
@@ -97,7 +88,7 @@ struct MapPicture {
 };
 // `spots` is the store, slot 0 the oldest; `rows` the band rows to draw (the strip asks for the
 // 10 m row only).
-MapPicture layout(const QList<MapSpot> &spots, const QList<int> &rows, const QDateTime &now,
+MapPicture layout(const QList<Spot> &spots, const QList<int> &rows, const QDateTime &now,
                   float utcOffsetHours);
 
 }  // namespace bandmap

@@ -28,13 +28,24 @@ bool isSpotLine(const QString &line)
     return line.startsWith(QLatin1String("DX"), Qt::CaseInsensitive);
 }
 
+SpotLine makeSpotLine(const QString &call, const QString &frequencyKHz, const QString &record)
+{
+    SpotLine line;
+    line.spot.call = call;
+    line.spot.prefix = CallPrefix(call);
+    double kHz = 0;
+    line.hasFrequency = fieldfile::parseNumber(frequencyKHz, kHz);
+    // Clusters send tenths of a kHz; whole hertz keep anything finer a skimmer sends.
+    if (line.hasFrequency)
+        line.spot.hz = qRound64(kHz * 1000.0);
+    line.record = record;
+    return line;
+}
+
 SpotLine splitSpotLine(const QString &line)
 {
-    SpotLine spot;
-    spot.frequency = columns(line, 16, 24).trimmed();
-    spot.call = columns(line, 27, 39).trimmed();
-    spot.record = trimBlanks(line.mid(3));
-    return spot;
+    return makeSpotLine(columns(line, 27, 39).trimmed(), columns(line, 16, 24).trimmed(),
+                        trimBlanks(line.mid(3)));
 }
 
 QString CallPrefix(const QString &call)
@@ -80,14 +91,13 @@ QString SpotCountry(const PrefixTable &table, const QString &call)
     return table.row(row).country;
 }
 
-DxListRow makeDxListRow(const QString &call, float frequencyMHz, const QString &country,
-                        const QString &record)
+DxListRow makeDxListRow(const Spot &spot, const QString &country, const QString &record)
 {
     // The record is the line from its fourth character on, so record column k is line
     // column k + 3.
     DxListRow row;
-    row.call = call;
-    row.frequency = fieldfile::formatNumber(frequencyMHz);
+    row.call = spot.call;
+    row.frequency = fieldfile::formatNumber(spot.mhz());
     row.qth = country;
     row.comments = columns(record, 1, 11).trimmed() + QLatin1String("  ")
                    + columns(record, 35, 59).trimmed();

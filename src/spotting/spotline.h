@@ -1,4 +1,6 @@
 #pragma once
+#include "spotting/spot.h"
+
 #include <QString>
 
 class PrefixTable;
@@ -7,10 +9,13 @@ class PrefixTable;
 //   "DX de W3LPL:     28025.0  K5ABC        comment ...                 1423Z"
 // frequency in kHz at 16-24, spotted call at 27-39, the rest a free comment and the time.
 struct SpotLine {
-    QString frequency;  // kHz as received, blanks trimmed
-    QString call;       // blanks trimmed
-    QString record;     // the line without its leading "DX ", trimmed; line breaks stay
+    Spot spot;              // call and prefix; the frequency when `hasFrequency`
+    bool hasFrequency = false;  // the frequency field is a number of kHz
+    QString record;         // the line without its leading "DX ", trimmed; line breaks stay
 };
+
+// A spot line from its parts: `frequencyKHz` as received.
+SpotLine makeSpotLine(const QString &call, const QString &frequencyKHz, const QString &record);
 
 // `text` without blanks at either end; line breaks and tabs stay.
 QString trimBlanks(const QString &text);
@@ -40,7 +45,5 @@ struct DxListRow {
     QString from;
 };
 
-// The DX list row for a spot: `record` is the spot record cut at its first carriage return,
-// `frequencyMHz` the stored frequency.
-DxListRow makeDxListRow(const QString &call, float frequencyMHz, const QString &country,
-                        const QString &record);
+// The DX list row for a spot: `record` is the spot record cut at its first carriage return.
+DxListRow makeDxListRow(const Spot &spot, const QString &country, const QString &record);

@@ -39,7 +39,7 @@ std::optional<SpotSource> spotSourceFromName(const QString &name)
 SpotSession::SpotSession(const Services &services, QObject *parent)
     : QObject(parent),
       m_services(services),
-      m_reception([this](const QString &f, const QString &c, const QString &r) { postSpot(f, c, r); }),
+      m_reception([this](const SpotLine &line) { postSpot(line); }),
       m_telnet(new TelnetLink(this)),
       m_tnc(new TncLink(this)),
       m_agw(new AgwLink(this))
@@ -312,9 +312,9 @@ void SpotSession::beep()
         m_services.beep();
 }
 
-void SpotSession::postSpot(const QString &frequency, const QString &call, const QString &record)
+void SpotSession::postSpot(const SpotLine &line)
 {
     m_ticksWithoutSpot = 0;
     if (m_services.store)
-        m_services.store->BandMapSpots(call, frequency, record);
+        m_services.store->BandMapSpots(line);
 }

@@ -91,7 +91,7 @@ private:
     void linkFailed(const QString &message);
     void agwFailed();
     void beep();
-    void postSpot(const QString &frequency, const QString &call, const QString &record);
+    void postSpot(const SpotLine &line);
 
     Services m_services;
     SpotSettings m_settings;

@@ -1,6 +1,5 @@
 #include "spotting/spotstore.h"
 
-#include "core/fieldfile.h"
 #include "platform/clock.h"
 
 SpotStore::SpotStore(const Clock &clock, const PrefixTable &prefixes,
@@ -9,43 +8,45 @@ SpotStore::SpotStore(const Clock &clock, const PrefixTable &prefixes,
 {
 }
 
-bool SpotStore::BandMapSpots(const QString &call, const QString &frequencyKHz,
-                             const QString &record)
+QList<Spot> SpotStore::mapSpots() const
 {
+    return QList<Spot>(m_slots.begin(), m_slots.begin() + kNewest + 1);
+}
+
+void SpotStore::hide(int slot)
+{
+    if (slot >= 0 && slot <= kNewest)
+        m_slots[size_t(slot)].hz = 0;
+}
+
+bool SpotStore::BandMapSpots(const SpotLine &line)
+{
+    const QString &call = line.spot.call;
     // The alert comes first: a spot of the own call matters even when its frequency is garbled.
     const QString own = m_ownCall ? m_ownCall().trimmed() : QString();
     if (!own.isEmpty() && call.compare(own, Qt::CaseInsensitive) == 0)
-        emit ownCallSpotted(record);
-
-    double kHz = 0;
-    if (!fieldfile::parseNumber(frequencyKHz, kHz))
+        emit ownCallSpotted(line.record);
+    if (!line.hasFrequency)
         return false;
-    const qsizetype cr = record.indexOf(u'\r');
-    const QString shortRecord = cr >= 0 ? record.left(cr) : record;
-    const float mhz = float(kHz / 1000.0);
+    const qsizetype cr = line.record.indexOf(u'\r');
+    const QString shortRecord = cr >= 0 ? line.record.left(cr) : line.record;
 
-    for (int i = 1; i <= kNewest; ++i) {
-        DXSpotCall[i - 1] = DXSpotCall[i];
-        DXSpotFreq[i - 1] = DXSpotFreq[i];
-        DXSpotTime[i - 1] = DXSpotTime[i];
-        DXSpotPrefix[i - 1] = DXSpotPrefix[i];
-    }
-    DXSpotCall[kNewest] = call;
-    DXSpotFreq[kNewest] = mhz;
-    DXSpotTime[kNewest] = m_clock.localNow();
-    DXSpotPrefix[kNewest] = CallPrefix(call);
+    std::move(m_slots.begin() + 1, m_slots.begin() + kNewest + 1, m_slots.begin());
+    Spot &newest = m_slots[kNewest];
+    newest = line.spot;
+    newest.time = m_clock.localNow();
 
     // An earlier spot of the same station leaves the band maps; the oldest slot is not looked
     // at, as the band maps have always done.
     for (int i = kNewest - 1; i >= 1; --i) {
-        if (DXSpotCall[i].compare(call, Qt::CaseInsensitive) == 0) {
-            DXSpotFreq[i] = 0;
+        if (m_slots[size_t(i)].call.compare(call, Qt::CaseInsensitive) == 0) {
+            m_slots[size_t(i)].hz = 0;
             break;
         }
     }
     emit spotsChanged();
 
-    const DxListRow row = makeDxListRow(call, mhz, SpotCountry(m_prefixes, call), shortRecord);
+    const DxListRow row = makeDxListRow(newest, SpotCountry(m_prefixes, call), shortRecord);
     if (m_dxList.size() >= kMaxListRows)
         m_dxList.resize(kMaxListRows - 1);
     m_dxList.prepend(row);

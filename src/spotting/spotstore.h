@@ -13,8 +13,8 @@ class Clock;
 class PrefixTable;
 
 // The last 50 spots regardless of band, for the band maps, and the DX list of the main window.
-// Four parallel arrays of 52 slots; slots 0 to 49 are used, the newest spot in slot 49 and the
-// oldest in slot 0. A frequency of 0 marks a spot the band maps no longer show.
+// 52 slots; slots 0 to 49 are used, the newest spot in slot 49 and the oldest in slot 0. A
+// frequency of 0 marks a spot the band maps no longer show.
 //
 // Thread contract: GUI thread only; signals are emitted synchronously from BandMapSpots.
 class SpotStore : public QObject {
@@ -29,18 +29,23 @@ public:
     SpotStore(const Clock &clock, const PrefixTable &prefixes,
               std::function<QString()> ownCall, QObject *parent = nullptr);
 
-    std::array<QString, kSlots> DXSpotCall;
-    std::array<float, kSlots> DXSpotFreq{};
-    std::array<QDateTime, kSlots> DXSpotTime;
-    std::array<QString, kSlots> DXSpotPrefix;
+    const Spot &slot(int i) const { return m_slots[size_t(i)]; }
+    // Slots 0 to kNewest, oldest first, as the band maps read them.
+    QList<Spot> mapSpots() const;
+    // The band maps no longer show the slot's spot (it stays in the DX list).
+    void hide(int slot);
 
     // The DX list, newest row first, at most kMaxListRows rows.
     const QList<DxListRow> &dxList() const { return m_dxList; }
 
-    // Takes one spot: the own-call alert, then (for a numeric frequency in kHz) the store and
-    // the DX list. `record` is the spot line without its leading "DX ". Returns false when
-    // nothing was stored.
-    bool BandMapSpots(const QString &call, const QString &frequencyKHz, const QString &record);
+    // Takes one spot: the own-call alert, then (for a numeric frequency) the store and the DX
+    // list. Returns false when nothing was stored.
+    bool BandMapSpots(const SpotLine &line);
+    // The same from the line's parts: `record` is the spot line without its leading "DX ".
+    bool BandMapSpots(const QString &call, const QString &frequencyKHz, const QString &record)
+    {
+        return BandMapSpots(makeSpotLine(call, frequencyKHz, record));
+    }
 
 signals:
     // The station's own call was spotted; `record` is the spot record as received.
@@ -54,5 +59,6 @@ private:
     const Clock &m_clock;
     const PrefixTable &m_prefixes;
     std::function<QString()> m_ownCall;
+    std::array<Spot, kSlots> m_slots;
     QList<DxListRow> m_dxList;
 };

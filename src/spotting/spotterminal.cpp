@@ -28,9 +28,8 @@ bool SpotTerminal::recentlyShown(const QString &line) const
 
 void SpotReception::post(const QString &line)
 {
-    const SpotLine spot = splitSpotLine(line);
     if (m_postSpot)
-        m_postSpot(spot.frequency, spot.call, spot.record);
+        m_postSpot(splitSpotLine(line));
 }
 
 bool SpotReception::addTncText(const QString &text)

@@ -1,4 +1,6 @@
 #pragma once
+#include "spotting/spotline.h"
+
 #include <QList>
 #include <QString>
 
@@ -33,9 +35,8 @@ public:
     // Longest line a source may send before its link counts as broken.
     static constexpr qsizetype kMaxLine = 4000;
 
-    // Called with the frequency text, the call and the spot record of every spot.
-    using PostSpot = std::function<void(const QString &frequency, const QString &call,
-                                        const QString &record)>;
+    // Called with every spot line.
+    using PostSpot = std::function<void(const SpotLine &line)>;
     explicit SpotReception(PostSpot postSpot) : m_postSpot(std::move(postSpot)) {}
 
     SpotTerminal &terminal() { return m_terminal; }

@@ -18,10 +18,10 @@ namespace {
 struct Maps {
     FakeClock clock;
     FakeDialogs dialogs;
-    QList<MapSpot> spots = QList<MapSpot>(50);
+    QList<Spot> spots = QList<Spot>(50);
     QWidget window;
     BandMaps maps{clock, dialogs,
-                  {[this] { return spots; }, [this](int slot) { spots[slot].freq = 0; }},
+                  {[this] { return spots; }, [this](int slot) { spots[slot].hz = 0; }},
                   [] { return 5.0f; }};
     BandMapRow *strip = nullptr;
 
@@ -34,9 +34,9 @@ struct Maps {
         strip->show();
         window.show();
     }
-    void spot(int slot, const QString &call, float freq, const QString &prefix, int ageSeconds = 0)
+    void spot(int slot, const QString &call, double mhz, const QString &prefix, int ageSeconds = 0)
     {
-        spots[slot] = {call, freq, clock.localNow().addSecs(-ageSeconds), prefix};
+        spots[slot] = {call, hzOfMhz(mhz), clock.localNow().addSecs(-ageSeconds), prefix};
     }
     QPoint at(BandMapRow *row, int slot) const { return row->spotRect(slot).center(); }
 };
@@ -61,9 +61,9 @@ private slots:
     void stripShowsSpotsAtTheirFrequencies()
     {
         Maps m;
-        m.spot(40, "W1AW", 28.401f, "W1");
-        m.spot(49, "JA1ABC", 28.499f, "JA1");
-        m.spot(45, "DL1AA", 14.2f, "DL1");
+        m.spot(40, "W1AW", 28.401, "W1");
+        m.spot(49, "JA1ABC", 28.499, "JA1");
+        m.spot(45, "DL1AA", 14.2, "DL1");
         m.maps.DisplayBandMapLabels();
         QCOMPARE(m.strip->scale().texts[2], QStringLiteral("28.450"));
         const QLine line = m.strip->line();
@@ -81,7 +81,7 @@ private slots:
     void stripRedrawsOnlyWhenShowing()
     {
         Maps m;
-        m.spot(49, "W1AW", 28.4f, "W1");
+        m.spot(49, "W1AW", 28.4, "W1");
         m.strip->hide();
         m.maps.DisplayBandMapLabels();
         QVERIFY(m.strip->spots().isEmpty());
@@ -93,7 +93,7 @@ private slots:
     void agedSpotsFadeAndVanish()
     {
         Maps m;
-        m.spot(49, "W1AW", 28.4f, "W1");
+        m.spot(49, "W1AW", 28.4, "W1");
         m.maps.DisplayBandMapLabels();
         QCOMPARE(m.strip->spots().first().age, Age::Fresh);
         m.clock.advance(3599);
@@ -107,20 +107,20 @@ private slots:
     void rightClickPicksTheCall()
     {
         Maps m;
-        m.spot(48, "W1AW", 28.4f, "W1");
-        m.spot(49, "KH6XX", 28.5f, "KH6");
+        m.spot(48, "W1AW", 28.4, "W1");
+        m.spot(49, "KH6XX", 28.5, "KH6");
         m.maps.DisplayBandMapLabels();
         QSignalSpy picked(&m.maps, &BandMaps::callPicked);
         QTest::mouseClick(m.strip, Qt::RightButton, {}, m.at(m.strip, 48));
         QCOMPARE(picked.size(), 1);
         QCOMPARE(picked.first().first().toString(), QStringLiteral("W1AW"));
-        QCOMPARE(m.spots[48].freq, 28.4f);  // still on the map
+        QCOMPARE(m.spots[48].hz, 28400000);  // still on the map
     }
 
     void hoverShowsCallFrequencyAndTime()
     {
         Maps m;
-        m.spot(49, "W1AW", 28.4f, "W1", 90);
+        m.spot(49, "W1AW", 28.4, "W1", 90);
         m.maps.DisplayBandMapLabels();
         QSignalSpy hovered(&m.maps, &BandMaps::spotHovered);
         QTest::mouseMove(m.strip, m.at(m.strip, 49));
@@ -154,9 +154,9 @@ private slots:
         QFETCH(int, button);
         QFETCH(bool, removed);
         Maps m;
-        m.spot(47, "W1AW", 28.4f, "W1");
-        m.spot(48, "DL1AA", 14.2f, "DL1");
-        m.spot(49, "KH6XX", 28.5f, "KH6");
+        m.spot(47, "W1AW", 28.4, "W1");
+        m.spot(48, "DL1AA", 14.2, "DL1");
+        m.spot(49, "KH6XX", 28.5, "KH6");
         m.maps.DisplayBandMapLabels();
         bool seen = false;
         QRect onWindowAfter;
@@ -174,7 +174,7 @@ private slots:
             whileOpen(m.maps, [&](SpectrumMap *w) { onWindowAfter = w->rows()[kTenMetreRow]->spotRect(49); });
             m.maps.showSpectrumMap(&m.window);
         }
-        QCOMPARE(m.spots[49].freq == 0, removed);
+        QCOMPARE(m.spots[49].hz == 0, removed);
         QCOMPARE(onWindowAfter.isNull(), removed);
         QCOMPARE(m.strip->spotRect(49).isNull(), removed);
         QVERIFY(m.strip->spotRect(47).isValid());
@@ -184,10 +184,10 @@ private slots:
     void windowShowsElevenRows()
     {
         Maps m;
-        m.spot(46, "A", 5.35f, "A");
-        m.spot(47, "B", 50.125f, "B");
-        m.spot(48, "C", 144.2f, "C");
-        m.spot(49, "D", 3.45f, "D");
+        m.spot(46, "A", 5.35, "A");
+        m.spot(47, "B", 50.125, "B");
+        m.spot(48, "C", 144.2, "C");
+        m.spot(49, "D", 3.45, "D");
         QStringList seen;
         whileOpen(m.maps, [&](SpectrumMap *w) {
             seen << w->windowTitle() << QString::number(w->rows().size());
@@ -217,14 +217,14 @@ private slots:
     void doubleClickOnALabelRemovesOnly()
     {
         Maps m;
-        m.spot(49, "W1AW", 28.4f, "W1");
+        m.spot(49, "W1AW", 28.4, "W1");
         m.maps.DisplayBandMapLabels();
         const QPoint label = m.at(m.strip, 49);
         bool opened = false;
         whileOpen(m.maps, [&](SpectrumMap *) { opened = true; });
         QTest::mouseClick(m.strip, Qt::LeftButton, {}, label);
         QTest::mouseDClick(m.strip, Qt::LeftButton, {}, label);
-        QCOMPARE(m.spots[49].freq, 0.0f);
+        QCOMPARE(m.spots[49].hz, 0);
         QVERIFY(!opened);
         QCoreApplication::processEvents();  // let the pending check run while nothing is open
     }

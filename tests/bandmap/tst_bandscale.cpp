@@ -8,11 +8,11 @@ using namespace bandmap;
 namespace {
 const QDateTime kNow(QDate(2026, 12, 5), QTime(12, 0, 0));
 
-QList<MapSpot> spotsAt(const QList<double> &freqs)
+QList<Spot> spotsAt(const QList<double> &freqs)
 {
-    QList<MapSpot> out;
+    QList<Spot> out;
     for (double f : freqs)
-        out.append({QStringLiteral("K1ABC"), float(f), kNow, QStringLiteral("K1")});
+        out.append({QStringLiteral("K1ABC"), hzOfMhz(f), kNow, QStringLiteral("K1")});
     return out;
 }
 }  // namespace
@@ -32,9 +32,9 @@ private slots:
         QTest::newRow("14.000 edge") << 14.0 << -1;
         QTest::newRow("14.025") << 14.025 << 4;
         QTest::newRow("14.35 edge") << 14.35 << -1;
-        QTest::newRow("10.15 edge as float") << 10.15 << -1;
+        QTest::newRow("10.15 edge") << 10.15 << -1;
         QTest::newRow("10.1499 30 m") << 10.1499 << 3;
-        QTest::newRow("18.068 edge as float") << 18.068 << -1;
+        QTest::newRow("18.068 edge") << 18.068 << -1;
         QTest::newRow("18.1 17 m") << 18.1 << 5;
         QTest::newRow("7.3 edge") << 7.3 << -1;
         QTest::newRow("28.000 edge") << 28.0 << -1;
@@ -48,7 +48,7 @@ private slots:
     {
         QFETCH(double, freq);
         QFETCH(int, row);
-        QCOMPARE(rowOf(freq), row);
+        QCOMPARE(rowOf(hzOfMhz(freq)), row);
     }
 
     void zoom_data()
@@ -110,14 +110,14 @@ private slots:
     // Which spots each map draws, where, and with what text.
     void placement()
     {
-        QList<MapSpot> spots(50);
-        spots[0] = {"W1OLD", 29.5f, kNow.addSecs(-3000), "W1"};          // oldest slot still counts
-        spots[10] = {"JA1XYZ", 28.0f, kNow, "JA1"};                      // on the edge
-        spots[20] = {"DL1AA", 14.2f, kNow, "DL1"};                       // listed only on the strip
-        spots[30] = {"G3ZZZ", 28.6f, kNow.addSecs(-3600), "G3"};         // an hour old
+        QList<Spot> spots(50);
+        spots[0] = {"W1OLD", hzOfMhz(29.5), kNow.addSecs(-3000), "W1"};          // oldest slot still counts
+        spots[10] = {"JA1XYZ", hzOfMhz(28.0), kNow, "JA1"};                      // on the edge
+        spots[20] = {"DL1AA", hzOfMhz(14.2), kNow, "DL1"};                       // listed only on the strip
+        spots[30] = {"G3ZZZ", hzOfMhz(28.6), kNow.addSecs(-3600), "G3"};         // an hour old
         spots[40] = {"VE3XX", 0, kNow, "VE3"};                           // removed
-        spots[48] = {"K1LOW", 28.1f, kNow.addSecs(-700), "K1"};
-        spots[49] = {"N2NEW", 29.2f, kNow.addSecs(-5), "N2"};
+        spots[48] = {"K1LOW", hzOfMhz(28.1), kNow.addSecs(-700), "K1"};
+        spots[49] = {"N2NEW", hzOfMhz(29.2), kNow.addSecs(-5), "N2"};
 
         const MapPicture strip = layout(spots, {kTenMetreRow}, kNow, 5);
         QCOMPARE(strip.scales.size(), 1);
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(strip.spots[2].caption, QStringLiteral("N2"));
         QCOMPARE(strip.spots[2].text, QStringLiteral("N2NEW  29.200  16:59:55"));
         const Scale &s = strip.scales[0];
-        QVERIFY(qAbs(strip.spots[1].fraction - (28.1f - s.lo) / (s.hi - s.lo)) < 1e-9);
+        QVERIFY(qAbs(strip.spots[1].fraction - (28.1 - s.lo) / (s.hi - s.lo)) < 1e-9);
         QVERIFY(strip.spots[0].fraction > 0.99 && strip.spots[0].fraction < 1);
 
         QList<int> all;
@@ -163,7 +163,7 @@ private slots:
     {
         QFETCH(float, offset);
         QFETCH(QString, text);
-        const MapSpot spot{"W1AW", 28.4f, QDateTime(QDate(2026, 12, 5), QTime(12, 30, 0)), "W1"};
+        const Spot spot{"W1AW", 28400000, QDateTime(QDate(2026, 12, 5), QTime(12, 30, 0)), "W1"};
         QCOMPARE(spotText(spot, offset), text);
     }
 };

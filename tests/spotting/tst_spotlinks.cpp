@@ -330,7 +330,7 @@ void TestSpotLinks::telnetClusterSession()
     peer->write(a.mid(30) + b);
     QTRY_COMPARE(m_store->dxList().size(), 2);
     QCOMPARE(m_store->dxList().at(0).qth, QString("Japan"));
-    QCOMPARE(m_store->DXSpotCall[48], QString("K5ABC"));
+    QCOMPARE(m_store->slot(48).call, QString("K5ABC"));
 
     // Garbage is shown without its control bytes and does not stop the next spot.
     QByteArray garbage;

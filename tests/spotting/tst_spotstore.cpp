@@ -125,8 +125,10 @@ void TestSpotStore::splitSpotLine()
     QFETCH(QString, frequency);
     QFETCH(QString, call);
     QFETCH(QString, record);
-    QCOMPARE(spot.frequency, frequency);
-    QCOMPARE(spot.call, call);
+    QCOMPARE(spot.hasFrequency, !frequency.isEmpty());
+    QCOMPARE(spot.spot.hz, qRound64(frequency.toDouble() * 1000));
+    QCOMPARE(spot.spot.call, call);
+    QCOMPARE(spot.spot.prefix, CallPrefix(call));
     QCOMPARE(spot.record, record);
 }
 
@@ -148,15 +150,17 @@ void TestSpotStore::shiftKeepsFiftyNewestInOrder()
     }
     QCOMPARE(changed.count(), 51);
     // The first spot fell out; slot 0 holds the second, slot 49 the newest.
-    QCOMPARE(store.DXSpotCall[0], QString("K2ABC"));
-    QCOMPARE(store.DXSpotCall[49], QString("K51ABC"));
-    QCOMPARE(store.DXSpotFreq[49], 28.051f);
-    QCOMPARE(store.DXSpotFreq[0], 28.002f);
-    QCOMPARE(store.DXSpotPrefix[49], QString("K51"));
-    QCOMPARE(store.DXSpotTime[49], m_clock.localNow());
-    QCOMPARE(store.DXSpotTime[48], m_clock.localNow().addSecs(-60));
-    // The two spare slots are never filled.
-    QVERIFY(store.DXSpotCall[50].isEmpty() && store.DXSpotCall[51].isEmpty());
+    QCOMPARE(store.slot(0).call, QString("K2ABC"));
+    QCOMPARE(store.slot(49).call, QString("K51ABC"));
+    QCOMPARE(store.slot(49).hz, 28051000);
+    QCOMPARE(store.slot(0).hz, 28002000);
+    QCOMPARE(store.slot(49).prefix, QString("K51"));
+    QCOMPARE(store.slot(49).time, m_clock.localNow());
+    QCOMPARE(store.slot(48).time, m_clock.localNow().addSecs(-60));
+    // The two spare slots are never filled, and the maps read 50.
+    QVERIFY(store.slot(50).call.isEmpty() && store.slot(51).call.isEmpty());
+    QCOMPARE(store.mapSpots().size(), 50);
+    QCOMPARE(store.mapSpots().last().call, QString("K51ABC"));
 }
 
 void TestSpotStore::sameCallHidesEarlierSpot_data()
@@ -181,11 +185,11 @@ void TestSpotStore::sameCallHidesEarlierSpot()
     for (int n = 0; n < others; ++n)
         store.BandMapSpots(QString("JA%1XX").arg(n), "28100", spotRecord("JA"));
     store.BandMapSpots(again, "28030", spotRecord(again));
-    QCOMPARE(store.DXSpotFreq[49], 28.03f);
+    QCOMPARE(store.slot(49).hz, 28030000);
     for (int i = 0; i < 49; ++i) {
-        const bool same = store.DXSpotCall[i].compare("K5ABC", Qt::CaseInsensitive) == 0;
+        const bool same = store.slot(i).call.compare("K5ABC", Qt::CaseInsensitive) == 0;
         if (same)
-            QCOMPARE(store.DXSpotFreq[i] == 0, i == hiddenSlot);
+            QCOMPARE(store.slot(i).hz == 0, i == hiddenSlot);
     }
     // Both spots stay in the DX list.
     QCOMPARE(store.dxList().size(), others + 2);
@@ -219,7 +223,7 @@ void TestSpotStore::ownCallAlertEvenWithoutFrequency()
     if (alert)
         QCOMPARE(alerts.at(0).at(0).toString(), record);
     QCOMPARE(rows.count(), stored ? 1 : 0);
-    QCOMPARE(store.DXSpotCall[49].isEmpty(), !stored);
+    QCOMPARE(store.slot(49).call.isEmpty(), !stored);
 }
 
 void TestSpotStore::dxListRowAndLimit()
@@ -227,8 +231,7 @@ void TestSpotStore::dxListRowAndLimit()
     SpotStore store(m_clock, m_table, [] { return QString(); });
     const QString line = clusterLine("W3LPL-2", "28025.0", "JA1XYZ", "CW 599 up 2", "1423",
                                      "PM95", "NA") + "\r\n";
-    const SpotLine spot = ::splitSpotLine(line);
-    store.BandMapSpots(spot.call, spot.frequency, spot.record);
+    store.BandMapSpots(::splitSpotLine(line));
     const DxListRow row = store.dxList().first();
     QCOMPARE(row.call, QString("JA1XYZ"));
     QCOMPARE(row.frequency, QString("28.025"));
@@ -272,9 +275,7 @@ void TestSpotStore::tncLineAssembly()
     QFETCH(QStringList, spots);
     QFETCH(QString, terminal);
     QStringList posted;
-    SpotReception reception([&](const QString &, const QString &call, const QString &) {
-        posted << call;
-    });
+    SpotReception reception([&](const SpotLine &line) { posted << line.spot.call; });
     reception.listDxOnly = dxOnly;
     for (const QString &piece : pieces)
         QVERIFY(reception.addTncText(piece));
@@ -286,9 +287,7 @@ void TestSpotStore::tncDuplicateWindow()
 {
     // The duplicate test only sees the newest 800 characters of the terminal.
     QStringList posted;
-    SpotReception reception([&](const QString &, const QString &call, const QString &) {
-        posted << call;
-    });
+    SpotReception reception([&](const SpotLine &line) { posted << line.spot.call; });
     const QString a = clusterLine("W3LPL", "28025.0", "K5ABC") + "\r\n";
     reception.addTncText(a);
     reception.addTncText(QString(700, u'x') + "\r\n");
@@ -311,8 +310,8 @@ void TestSpotStore::tncRunawayLineIsDropped()
 void TestSpotStore::telnetLinesAcrossReads()
 {
     QStringList posted;
-    SpotReception reception([&](const QString &kHz, const QString &call, const QString &) {
-        posted << call + "@" + kHz;
+    SpotReception reception([&](const SpotLine &line) {
+        posted << line.spot.call + "@" + QString::number(line.spot.hz);
     });
     const QString a = clusterLine("W3LPL", "28025.0", "K5ABC") + "\r\n";
     const QString b = clusterLine("N1XX", "28400.5", "JA1XYZ") + "\r\n";
@@ -320,12 +319,12 @@ void TestSpotStore::telnetLinesAcrossReads()
     // A spot right after the unanswered prompt still parses.
     QVERIFY(reception.addTelnetText(a.left(30)));
     QVERIFY(reception.addTelnetText(a.mid(30)));
-    QCOMPARE(posted, QStringList{"K5ABC@28025.0"});
+    QCOMPARE(posted, QStringList{"K5ABC@28025000"});
     posted.clear();
     // Two spots in one read, the second split across reads, then the first again.
     QVERIFY(reception.addTelnetText("W1AW\r\nHello\r\n" + a + b.left(40)));
     QVERIFY(reception.addTelnetText(b.mid(40) + a));
-    QCOMPARE(posted, (QStringList{"K5ABC@28025.0", "JA1XYZ@28400.5", "K5ABC@28025.0"}));
+    QCOMPARE(posted, (QStringList{"K5ABC@28025000", "JA1XYZ@28400500", "K5ABC@28025000"}));
     QCOMPARE(reception.terminal().text(), "login: " + a + "W1AW\r\nHello\r\n" + a + b + a);
 
     reception.listDxOnly = true;
@@ -372,9 +371,9 @@ void TestSpotStore::agwFrames()
     QFETCH(QString, terminal);
     QFETCH(int, spots);
     int posted = 0;
-    SpotReception reception([&](const QString &kHz, const QString &call, const QString &) {
-        QCOMPARE(kHz, QString("28025.0"));
-        QCOMPARE(call, QString("K5ABC"));
+    SpotReception reception([&](const SpotLine &line) {
+        QCOMPARE(line.spot.hz, 28025000);
+        QCOMPARE(line.spot.call, QString("K5ABC"));
         ++posted;
     });
     reception.listDxOnly = dxOnly;
