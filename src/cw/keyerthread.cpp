@@ -188,15 +188,14 @@ void KeyerThread::run()
             m_line.reset();
             m_lineGeneration = generation;
         }
-        if (doClose) {
+        // Requests that came together are all carried out: a close and a PTT change asked for at
+        // once (the external keyer taking the port) must not lose the PTT change.
+        if (doClose)
             m_line.reset();
-            continue;
-        }
         if (doOpen) {
             m_line.reset();
             if (s.line != KeyLineKind::None)
                 ensureLine(s, true);
-            continue;
         }
         if (doPtt) {
             if (m_ptt && (m_pttOpenKind != pttKind || m_pttOpenPort != pttPort))

@@ -53,12 +53,15 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
             external->wk_close();
     });
     KeyerPtt *ptt = parts->ptt.get();
-    winKeyer.addSharedPortRelease([ptt] { ptt->closeSerial(); });
     parts->messagePlayer = new SoundEffectPlayer(parts);
     parts->promptPlayer = new SoundEffectPlayer(parts);  // the operator's own ears: system default
     parts->recorder = new AudioSourceRecorder(parts);
     parts->keyer = new VoiceKeyer(*parts->messagePlayer, *parts->ptt, dir, parts);
     QObject::connect(ptt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
+    winKeyer.addSharedPortRelease([keyer = QPointer<VoiceKeyer>(parts->keyer)] {
+        if (keyer)
+            keyer->ClosePhonePort();
+    });
     parts->phone = new PhoneFrm(*parts->keyer, *parts->messagePlayer, *parts->recorder,
                                 *services.dialogs, *services.settings, dir, &form);
     parts->phone->setWindowFlag(Qt::Window);

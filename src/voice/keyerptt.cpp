@@ -29,6 +29,10 @@ void KeyerPtt::closeSerial()
     m_serialOn = false;
     update();
     m_serialPort = 0;
+    // Let go of the device as well, for another owner of the port; a parallel PTT that is down
+    // stays as it is.
+    if (!m_parallelOn)
+        m_keyer.setPtt(KeyLineKind::None, 0, false);
 }
 
 void KeyerPtt::setSerialLine(Signal line, bool on)

@@ -129,6 +129,16 @@ bool VoiceKeyer::OpenPhonePort()
     return false;
 }
 
+void VoiceKeyer::ClosePhonePort()
+{
+    if (m_player.isPlaying())
+        m_player.stop();
+    m_timer1->stop();
+    cancelRepeat();
+    keyUp();
+    m_ptt.closeSerial();
+}
+
 bool VoiceKeyer::keyDown(QString *error)
 {
     const bool wasKeyed = transmitting();

@@ -32,6 +32,9 @@ public:
     void FKeyPhone(FKey key);
     // Opens the keying port; false when it cannot be opened (portFailed() has then been sent).
     bool OpenPhonePort();
+    // Another owner (the external keyer) takes the port: a message being sent ends, the
+    // transmitter is released and the port closed. The next message opens it again.
+    void ClosePhonePort();
     // Esc: ends the message; the transmitter is released by the next end-of-playback check.
     // False when nothing was playing.
     bool stopPlayback();

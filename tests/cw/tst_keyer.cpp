@@ -24,6 +24,7 @@ private slots:
     void speedChangesAtNextElement();
     void logMarkOnceAtItsPlace();
     void failedOpenKeysNothing();
+    void closeAndPttTogetherBothHappen();
     void serialPortZeroTimesWithoutKeying();
     void loopMethodCounts();
 
@@ -209,6 +210,26 @@ void TestKeyer::logMarkOnceAtItsPlace()
     QCOMPARE(rig.lines.log->units(), QStringLiteral("111000" "1010111000" "1000"));
 }
 
+// The external keyer takes a port: the key line closes and PTT is let go of in one breath,
+// while a character is being keyed. Both requests reach the line thread.
+void TestKeyer::closeAndPttTogetherBothHappen()
+{
+    Rig rig(KeyLineKind::SerialRts, 1);
+    rig.keyer.setPtt(KeyLineKind::SerialDtr, 2, true);
+    QTRY_COMPARE(rig.lines.log->openLines, 1);
+    std::atomic<bool> asked{false};
+    rig.timing.onWait = [&rig, &asked](int) {
+        if (!asked.exchange(true)) {
+            rig.keyer.closeLine();
+            rig.keyer.setPtt(KeyLineKind::None, 0, false);
+        }
+    };
+    rig.keyer.send(QStringLiteral("E"));
+    QVERIFY(rig.finish());
+    QVERIFY(asked.load());
+    QTRY_COMPARE(rig.lines.log->openLines, 0);
+}
+
 void TestKeyer::failedOpenKeysNothing()
 {
     Rig rig;
@@ -217,7 +238,8 @@ void TestKeyer::failedOpenKeysNothing()
     rig.keyer.send(QStringLiteral("CQ CQ"));
     QVERIFY(rig.finish());
     QCOMPARE(failed.count(), 1);
-    QVERIFY(failed.first().at(0).toString().contains(QLatin1String("fake:1")));
+    // The message names the device the port opens (port 1: the first serial port).
+    QVERIFY(failed.first().at(0).toString().contains(QLatin1String("/dev/ttyS0")));
     QVERIFY(rig.lines.log->events.isEmpty());
     QCOMPARE(rig.lines.log->openLines, 0);
     QCOMPARE(rig.keyer.unsent(), QString());

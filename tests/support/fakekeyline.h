@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/keyline.h"
 #include "platform/keytiming.h"
+#include "platform/portmap.h"
 
 #include <QList>
 #include <QMutex>
@@ -72,18 +73,24 @@ struct KeyLineLog {
     }
 };
 
+// Names itself by the device a real line would open for the port (so lines on one port are
+// told apart from lines on another as the keyer does), "fake:<kind>" where the map has none.
 class RecordingKeyLine : public KeyLine {
 public:
-    RecordingKeyLine(std::shared_ptr<KeyLineLog> log, const KeyTiming *timing, QString device,
-                     bool failOpen)
-        : m_log(std::move(log)), m_timing(timing), m_device(std::move(device)),
-          m_failOpen(failOpen)
+    RecordingKeyLine(std::shared_ptr<KeyLineLog> log, const KeyTiming *timing, KeyLineKind kind,
+                     PortMap map, bool failOpen)
+        : m_log(std::move(log)), m_timing(timing), m_kind(kind), m_map(std::move(map)),
+          m_device(QStringLiteral("fake:%1").arg(int(kind))), m_failOpen(failOpen)
     {
     }
     ~RecordingKeyLine() override { close(); }
-    bool open(int) override
+    bool open(int port) override
     {
         close();
+        const QString mapped = m_kind == KeyLineKind::Parallel ? m_map.parallelDevice(port)
+                                                               : m_map.serialDevice(port);
+        if (!mapped.isEmpty())
+            m_device = mapped;
         if (m_failOpen) {
             m_error = QStringLiteral("%1: No such file or directory").arg(m_device);
             return false;
@@ -116,6 +123,8 @@ public:
 private:
     std::shared_ptr<KeyLineLog> m_log;
     const KeyTiming *m_timing;
+    KeyLineKind m_kind;
+    PortMap m_map;
     QString m_device;
     bool m_failOpen;
     bool m_open = false;
@@ -130,9 +139,7 @@ public:
         if (kind == KeyLineKind::None)
             return nullptr;
         created.fetch_add(1);
-        const QString device = QStringLiteral("fake:%1").arg(int(kind));
-        Q_UNUSED(map);
-        return std::make_unique<RecordingKeyLine>(log, m_timing, device, failOpen.load());
+        return std::make_unique<RecordingKeyLine>(log, m_timing, kind, map, failOpen.load());
     }
     std::shared_ptr<KeyLineLog> log = std::make_shared<KeyLineLog>();
     std::atomic<bool> failOpen{false};
