@@ -38,7 +38,7 @@ bool SpotReception::addTncText(const QString &text)
     if (m_receiveBuffer.size() > 2)
         ProcessTncBuffer();
     // Whatever is left is one partial line after its leading line feed.
-    if (m_receiveBuffer.size() > kMaxLine + 1) {
+    if (lineTooLong(m_receiveBuffer.size() - 1)) {
         resetTncBuffer();
         return false;
     }
@@ -102,7 +102,7 @@ bool SpotReception::addTelnetText(const QString &text)
         start = end + 1;
     }
     m_telnetLine.append(QStringView(text).mid(start));
-    if (m_telnetLine.size() > kMaxLine) {
+    if (lineTooLong(m_telnetLine.size())) {
         m_telnetLine.clear();
         m_readStarts.clear();
         ok = false;

@@ -62,6 +62,9 @@ public:
                      const QString &connectedCall);
 
 private:
+    // The one guard for every source: a line still unfinished past kMaxLine means the peer is
+    // broken or speaks another framing.
+    static bool lineTooLong(qsizetype partialLength) { return partialLength > kMaxLine; }
     void ProcessTncBuffer();
     void post(const QString &line);
 
