@@ -11,6 +11,7 @@
 #include "platform/childprocess.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "platform/waveplayer.h"
 #include "rig/riglink.h"
 #include "ui/captionfit.h"
 #include "ui/logowindow.h"
@@ -67,6 +68,12 @@ int main(int argc, char *argv[])
     MonotonicTiming keyTiming;
     KeyerThread keyer(keyLines, keyTiming);
     services.keyer = &keyer;
+    AudioSinkPlayer messagePlayer;
+    AudioSinkPlayer promptPlayer;
+    AudioSourceRecorder recorder;
+    services.messagePlayer = &messagePlayer;
+    services.promptPlayer = &promptPlayer;
+    services.recorder = &recorder;
 
     // The logo stays up for a moment on its own timer; the main window follows it.
     // Closing the logo must not end the program before the main window is up.

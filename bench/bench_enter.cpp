@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "platform/waveplayer.h"
 #include "shell/mainwindow.h"
 #include "ui/sharedpreferences.h"
 
@@ -87,6 +88,11 @@ Run logThroughTheWindow(const QString &folder)
     RecordingKeyLines keyLines(&keyTiming);
     KeyerThread keyer(keyLines, keyTiming);
     s.keyer = &keyer;
+    AudioSinkPlayer messagePlayer, promptPlayer;
+    AudioSourceRecorder recorder;
+    s.messagePlayer = &messagePlayer;
+    s.promptPlayer = &promptPlayer;
+    s.recorder = &recorder;
     Form1 window(s);
     window.show();
     window.mnuopen2();

@@ -1,23 +1,25 @@
 #include "platform/waveplayer.h"
 
 #include <QAudioDevice>
+#include <QAudioSink>
 #include <QAudioSource>
+#include <QBuffer>
 #include <QFile>
 #include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
 #include <QtEndian>
 
 #include <memory>
 
 namespace {
-// Slack beyond the file's own length before a playback that never loaded is ended.
-constexpr int kOverrunSlackMs = 5000;
-// How long a finished message's effect is kept for the sound server to drain it.
-constexpr int kTailMs = 3000;
 // Enough of a file to find the format and data chunks behind the usual extra chunks.
 constexpr qint64 kHeadBytes = 64 * 1024;
+// The longest message taken whole into memory: an hour of 16-bit stereo at 48 kHz is 660 MB,
+// so this is far beyond any contest message and still bounded.
+constexpr qint64 kMaxSampleBytes = 256 * 1024 * 1024;
+// A sound server that never plays at all (stopped, hung) ends the message this long after its
+// own length, so the transmitter is not held for good.
+constexpr qint64 kStallSlackMs = 10000;
 
 // Byte by byte: callers have checked the bounds, and a sanitizer build cannot see that through a
 // memcpy from constData().
@@ -27,10 +29,21 @@ quint32 le32(const QByteArray &b, qsizetype at) { return quint32(le16(b, at)) | 
 QAudioDevice findDevice(const QList<QAudioDevice> &devices, const QAudioDevice &fallback,
                         const QString &name)
 {
+    if (name.isEmpty())
+        return fallback;
     for (const QAudioDevice &d : devices)
-        if (!name.isEmpty() && d.description() == name)
+        if (d.description() == name)
             return d;
-    return fallback;
+    return {};
+}
+
+QString deviceProblem(const QAudioDevice &device, const QString &name, const char *kind)
+{
+    if (!device.isNull())
+        return QString();
+    if (name.isEmpty())
+        return QStringLiteral("there is no sound %1 (is the sound server running?)").arg(QLatin1String(kind));
+    return QStringLiteral("the sound %1 \"%2\" is not connected").arg(QLatin1String(kind), name);
 }
 
 QStringList names(const QList<QAudioDevice> &devices, const QAudioDevice &fallback)
@@ -47,7 +60,7 @@ QStringList names(const QList<QAudioDevice> &devices, const QAudioDevice &fallba
 
 namespace wavefile {
 
-Info inspectBytes(const QByteArray &head)
+Info inspectBytes(const QByteArray &head, qint64 fileSize)
 {
     Info info;
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
@@ -80,7 +93,26 @@ Info inspectBytes(const QByteArray &head)
                 info.problem = QStringLiteral("it is not 8- or 16-bit PCM sound");
                 return info;
             }
-            info.durationMs = qint64(size) * 1000 / byteRate;
+            // What the file holds decides: a size of 0 or 0xFFFFFFFF (a recorder that never went
+            // back to write it) or one past the end of a cut-off file counts for what is there.
+            qint64 bytes = size;
+            if (fileSize >= 0) {
+                const qint64 there = qMax<qint64>(0, fileSize - body);
+                if (size == 0 || size == 0xFFFFFFFFu || bytes > there)
+                    bytes = there;
+            }
+            const int frame = channels * (bits / 8);
+            bytes -= bytes % frame;
+            if (bytes <= 0) {
+                info.problem = QStringLiteral("it holds no sound");
+                return info;
+            }
+            info.sampleRate = int(byteRate / quint32(frame));
+            info.channels = channels;
+            info.bits = bits;
+            info.dataOffset = body;
+            info.dataBytes = bytes;
+            info.durationMs = bytes * 1000 / byteRate;
             return info;
         }
         // Chunks are padded to an even length.
@@ -97,7 +129,7 @@ Info inspect(const QString &path)
         return {QStringLiteral("the file does not exist"), 0};
     if (!file.open(QIODevice::ReadOnly))
         return {QStringLiteral("the file cannot be read"), 0};
-    return inspectBytes(file.read(kHeadBytes));
+    return inspectBytes(file.read(kHeadBytes), file.size());
 }
 
 QByteArray header16(int sampleRate, int channels, quint32 dataBytes)
@@ -132,104 +164,110 @@ QStringList audioInputNames()
     return names(QMediaDevices::audioInputs(), QMediaDevices::defaultAudioInput());
 }
 
-SoundEffectPlayer::SoundEffectPlayer(QObject *parent) : QObject(parent)
+QString audioOutputProblem(const QString &name)
 {
-    m_overrun = new QTimer(this);
-    m_overrun->setSingleShot(true);
-    m_overrun->setTimerType(Qt::PreciseTimer);
-    // At the file's end only the report is due; the effect plays out what the server still
-    // holds. A playback that never loaded is cut off.
-    connect(m_overrun, &QTimer::timeout, this, [this] {
-        if (m_sounding.isValid())
-            finished();
-        else
-            stop();
-    });
+    return deviceProblem(findDevice(QMediaDevices::audioOutputs(), QMediaDevices::defaultAudioOutput(), name),
+                         name, "output");
 }
 
-SoundEffectPlayer::~SoundEffectPlayer() { discard(); }
-
-void SoundEffectPlayer::discard()
+QString audioInputProblem(const QString &name)
 {
-    m_overrun->stop();
-    m_playing = false;
-    m_started = false;
-    if (m_effect) {
-        m_effect->disconnect(this);
-        if (m_sounding.isValid() && m_sounding.elapsed() >= m_durationMs) {
-            // Past its end only what the server still holds is left: let that play out rather
-            // than clip the last syllable of a prompt that is followed at once by the next.
-            QTimer::singleShot(kTailMs, m_effect, &QObject::deleteLater);
-        } else {
-            m_effect->stop();
-            m_effect->deleteLater();
-        }
-        m_effect = nullptr;
-    }
-    m_sounding.invalidate();
+    return deviceProblem(findDevice(QMediaDevices::audioInputs(), QMediaDevices::defaultAudioInput(), name),
+                         name, "input");
 }
 
-void SoundEffectPlayer::finished()
+AudioSinkPlayer::AudioSinkPlayer(QObject *parent) : QObject(parent)
 {
-    m_overrun->stop();
-    m_playing = false;
+    m_watch = new QTimer(this);
+    m_watch->setInterval(kWatchMs);
+    m_watch->setTimerType(Qt::PreciseTimer);
+    connect(m_watch, &QTimer::timeout, this, &AudioSinkPlayer::watch);
 }
 
-// The sound server reports a message's end late (about 1.8 s on PulseAudio) because it waits
-// for its buffers to drain; the transmitter must drop with the last sample instead. Once the
-// file is loaded it plays at its own rate, so its end is known from its length.
-void SoundEffectPlayer::loaded()
-{
-    if (!m_playing || m_sounding.isValid())
-        return;
-    m_sounding.start();
-    m_overrun->start(int(qMin<qint64>(m_durationMs, 24 * 3600 * 1000)));
-}
+AudioSinkPlayer::~AudioSinkPlayer() { stop(); }
 
-bool SoundEffectPlayer::play(const QString &path, QString *error)
+bool AudioSinkPlayer::load(const QString &path, QString *error)
 {
-    discard();
-    const wavefile::Info info = wavefile::inspect(path);
-    if (!info.problem.isEmpty()) {
+    auto fail = [error](const QString &why) {
         if (error)
-            *error = info.problem;
+            *error = why;
         return false;
-    }
-    // A fresh effect per message: the output may have changed, and an old one's late signals
-    // cannot end the new message.
-    m_effect = new QSoundEffect(findDevice(QMediaDevices::audioOutputs(),
-                                           QMediaDevices::defaultAudioOutput(), m_output),
-                                this);
-    connect(m_effect, &QSoundEffect::playingChanged, this, [this] {
-        if (m_effect->isPlaying())
-            m_started = true;
-        else if (m_started)
-            finished();
-    });
-    connect(m_effect, &QSoundEffect::statusChanged, this, [this] {
-        if (m_effect->status() == QSoundEffect::Error)
-            finished();
-        else if (m_effect->status() == QSoundEffect::Ready)
-            loaded();
-    });
-    m_playing = true;
-    m_durationMs = info.durationMs;
-    m_effect->setSource(QUrl::fromLocalFile(path));
-    m_effect->play();
-    m_overrun->start(int(qMin<qint64>(info.durationMs + kOverrunSlackMs, 24 * 3600 * 1000)));
-    if (m_effect->status() == QSoundEffect::Ready)
-        loaded();
+    };
+    const wavefile::Info info = wavefile::inspect(path);
+    if (!info.problem.isEmpty())
+        return fail(info.problem);
+    if (info.dataBytes > kMaxSampleBytes)
+        return fail(QStringLiteral("it is too long to be a message"));
+    const QAudioDevice device =
+        findDevice(QMediaDevices::audioOutputs(), QMediaDevices::defaultAudioOutput(), m_output);
+    if (const QString problem = deviceProblem(device, m_output, "output"); !problem.isEmpty())
+        return fail(problem);
+    QAudioFormat format;
+    format.setSampleRate(info.sampleRate);
+    format.setChannelCount(info.channels);
+    format.setSampleFormat(info.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    if (!device.isFormatSupported(format))
+        return fail(QStringLiteral("the sound output cannot play %1 Hz, %2 channel(s), %3-bit sound")
+                        .arg(info.sampleRate).arg(info.channels).arg(info.bits));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(info.dataOffset))
+        return fail(QStringLiteral("the file cannot be read"));
+    QByteArray samples = file.read(info.dataBytes);
+    samples.truncate(samples.size() - samples.size() % format.bytesPerFrame());
+    if (samples.isEmpty())
+        return fail(QStringLiteral("it holds no sound"));
+    m_samples = std::move(samples);
+    m_format = format;
+    m_device = device;
+    m_durationUs = format.durationForBytes(int(m_samples.size()));
     return true;
 }
 
-void SoundEffectPlayer::stop() { discard(); }
-
-bool SoundEffectPlayer::isPlaying() const
+void AudioSinkPlayer::start()
 {
-    return m_playing && !(m_sounding.isValid() && m_sounding.elapsed() >= m_durationMs);
+    stop();
+    if (m_samples.isEmpty())
+        return;
+    m_buffer = new QBuffer(this);
+    m_buffer->setData(m_samples);
+    m_buffer->open(QIODevice::ReadOnly);
+    m_sink = new QAudioSink(m_device, m_format, this);
+    // A stopped or failed sink (the device went away mid-message) ends the message too.
+    connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && m_sink && m_sink->error() != QAudio::NoError)
+            QTimer::singleShot(0, this, &AudioSinkPlayer::stop);
+    });
+    m_sinceStart.start();
+    m_sink->start(m_buffer);
+    m_watch->start();
 }
 
-void SoundEffectPlayer::setOutput(const QString &name) { m_output = name; }
+void AudioSinkPlayer::watch()
+{
+    if (!m_sink)
+        return;
+    // Done once the device has played the last sample: its processed position, which waits for
+    // a late sound server instead of running on a clock started here.
+    const bool played = m_buffer->atEnd() && m_sink->processedUSecs() >= m_durationUs;
+    const bool stalled = m_sinceStart.elapsed() > m_durationUs / 1000 + kStallSlackMs;
+    if (played || stalled)
+        stop();
+}
+
+void AudioSinkPlayer::stop()
+{
+    m_watch->stop();
+    if (m_sink) {
+        m_sink->disconnect(this);
+        m_sink->stop();
+        m_sink->deleteLater();
+        m_sink = nullptr;
+    }
+    if (m_buffer) {
+        m_buffer->deleteLater();
+        m_buffer = nullptr;
+    }
+}
 
 AudioSourceRecorder::AudioSourceRecorder(QObject *parent) : QObject(parent) {}
 
@@ -240,9 +278,9 @@ bool AudioSourceRecorder::start(const QString &path, const QString &input, QStri
     stop();
     const QAudioDevice device =
         findDevice(QMediaDevices::audioInputs(), QMediaDevices::defaultAudioInput(), input);
-    if (device.isNull()) {
+    if (const QString problem = deviceProblem(device, input, "input"); !problem.isEmpty()) {
         if (error)
-            *error = QStringLiteral("no sound input is available");
+            *error = problem;
         return false;
     }
     QAudioFormat format;

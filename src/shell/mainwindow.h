@@ -20,6 +20,8 @@ struct ReportContext;
 class Dialogs;
 class SettingsStore;
 class SharedPreferences;
+class WavePlayer;
+class WaveRecorder;
 class SpotStore;
 class SpotWiring;
 class QAction;
@@ -43,6 +45,11 @@ struct Form1Services {
     ChildProcess *rigctld = nullptr;  // a rigctld the logger starts itself; none: not offered
     // Owns every keying line (CW key, voice PTT) so a shared port has one owner.
     KeyerThread *keyer = nullptr;
+    // The voice keyer's messages, the spoken prompts (each on an output of its own) and the
+    // recorder of messages.
+    WavePlayer *messagePlayer = nullptr;
+    WavePlayer *promptPlayer = nullptr;
+    WaveRecorder *recorder = nullptr;
 };
 
 // The main window: entry line, recent contacts, score, state grid, DX list, clocks and menus.

@@ -28,9 +28,6 @@ struct VoiceParts : QObject {
         delete keyer;
     }
     std::unique_ptr<KeyerPtt> ptt;
-    SoundEffectPlayer *messagePlayer = nullptr;
-    SoundEffectPlayer *promptPlayer = nullptr;
-    AudioSourceRecorder *recorder = nullptr;
     VoiceKeyer *keyer = nullptr;
     QPointer<PhoneFrm> phone;
     Announcer *announcer = nullptr;
@@ -41,7 +38,7 @@ struct VoiceParts : QObject {
 
 QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &winKeyer)
 {
-    Q_ASSERT(services.keyer);
+    Q_ASSERT(services.keyer && services.messagePlayer && services.promptPlayer && services.recorder);
     auto *parts = new VoiceParts;
     parts->setParent(&form);
     parts->setObjectName(QStringLiteral("voiceParts"));
@@ -53,21 +50,18 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
             external->wk_close();
     });
     KeyerPtt *ptt = parts->ptt.get();
-    parts->messagePlayer = new SoundEffectPlayer(parts);
-    parts->promptPlayer = new SoundEffectPlayer(parts);  // the operator's own ears: system default
-    parts->recorder = new AudioSourceRecorder(parts);
-    parts->keyer = new VoiceKeyer(*parts->messagePlayer, *parts->ptt, dir, parts);
+    parts->keyer = new VoiceKeyer(*services.messagePlayer, *parts->ptt, dir, parts);
     QObject::connect(ptt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
     winKeyer.addSharedPortRelease([keyer = QPointer<VoiceKeyer>(parts->keyer)] {
         if (keyer)
             keyer->ClosePhonePort();
     });
-    parts->phone = new PhoneFrm(*parts->keyer, *parts->messagePlayer, *parts->recorder,
+    parts->phone = new PhoneFrm(*parts->keyer, *services.messagePlayer, *services.recorder,
                                 *services.dialogs, *services.settings, dir, &form);
     parts->phone->setWindowFlag(Qt::Window);
     parts->phone->loadSettings();
 
-    parts->announcer = new Announcer(*parts->promptPlayer, dir, parts);
+    parts->announcer = new Announcer(*services.promptPlayer, dir, parts);
     parts->blind = new BlindFrm(
         *parts->announcer, dir, [&form] { return form.preferences().voiceNavigationLevel; },
         [&form](int level) { form.setVoiceNavigationLevel(level); }, &form);
@@ -83,7 +77,9 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
 
     VoiceKeyer *keyer = parts->keyer;
     PhoneFrm *phone = parts->phone;
-    form.keys().add(KeyDispatcher::kCommands, [&form, keyer, phone](QObject *, QKeyEvent *key) {
+    // Before the window's own Esc (also a command key): Esc ends a message being sent and is
+    // used up, so what the operator typed meanwhile stays in the entry line.
+    form.keys().add(KeyDispatcher::kCommands - 1, [&form, keyer, phone](QObject *, QKeyEvent *key) {
         const int k = key->key();
         if ((key->modifiers() & Qt::ControlModifier) && k == Qt::Key_P) {
             phone->showModeless();

@@ -22,7 +22,9 @@ void Announcer::say(const QString &prompt)
 {
     m_queue.clear();
     m_poll->stop();
-    // A recording the operator has not made is silence, as the prompts are optional.
+    // A new prompt cuts off the one before; a recording the operator has not made is silence,
+    // as the prompts are optional.
+    m_player.stop();
     m_player.play(promptPath(prompt));
 }
 

@@ -13,6 +13,15 @@ struct PhoneSettings {
     int line = Rts;
     QString loop = QStringLiteral("0");
     QString parallelAddress = QStringLiteral("&H378");
+    // The transmitter's switching time before the first sample, and the hold after the last,
+    // in ms. Kept in the settings store (the file keeps its thirteen lines).
+    int pttLeadMs = kDefaultLeadMs;
+    int pttTailMs = kDefaultTailMs;
+    static constexpr int kDefaultLeadMs = 50;
+    static constexpr int kDefaultTailMs = 30;
+    static constexpr int kMaxLeadTailMs = 2000;
+    static constexpr const char *kLeadKey = "PhonePttLeadMs";
+    static constexpr const char *kTailKey = "PhonePttTailMs";
 
     // Reads the thirteen lines. On a short or damaged file the lines read so far are kept, the
     // rest keep their values, and false is returned.

@@ -4,6 +4,7 @@
 #include "platform/waveplayer.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -25,13 +26,20 @@ VoiceKeyer::VoiceKeyer(WavePlayer &player, PttKeying &ptt, const QString &workin
     m_tmrRepeat = new QTimer(this);
     m_tmrRepeat->setInterval(0);
     connect(m_tmrRepeat, &QTimer::timeout, this, &VoiceKeyer::tmrRepeat_Timer);
+    for (QTimer **t : {&m_lead, &m_tail}) {
+        *t = new QTimer(this);
+        (*t)->setSingleShot(true);
+        (*t)->setTimerType(Qt::PreciseTimer);
+    }
+    connect(m_lead, &QTimer::timeout, this, &VoiceKeyer::startSound);
+    connect(m_tail, &QTimer::timeout, this, &VoiceKeyer::messageDone);
 }
 
 VoiceKeyer::~VoiceKeyer()
 {
     // Never leave the transmitter keyed behind us.
     m_player.stop();
-    keyUp();
+    endMessage();
 }
 
 bool VoiceKeyer::applyLoop()
@@ -55,7 +63,6 @@ QString VoiceKeyer::messagePath(int index) const
     return QDir(m_workingDir).absoluteFilePath(name);
 }
 
-bool VoiceKeyer::isPlaying() const { return m_player.isPlaying(); }
 
 void VoiceKeyer::setRepeat(bool on)
 {
@@ -73,9 +80,11 @@ void VoiceKeyer::cancelRepeat()
 
 bool VoiceKeyer::stopPlayback()
 {
-    if (!m_player.isPlaying())
+    if (m_phase == Phase::Idle)
         return false;
     m_player.stop();
+    cancelRepeat();
+    endMessage();
     return true;
 }
 
@@ -84,19 +93,23 @@ void VoiceKeyer::FKeyPhone(FKey key)
     const int index = fkeyNumber(key) - 1;
     if (index > 8)
         return;
-    // A message still playing is cut off; the transmitter stays keyed for the next one or is
-    // released by the next end-of-playback check.
+    // A message still being sent is cut off; the transmitter stays keyed for the next one or is
+    // released when the next one cannot be sent.
     m_player.stop();
+    m_lead->stop();
+    m_tail->stop();
+    m_timer1->stop();
     if (index == 0 && m_settings.loopSeconds() > 0)
         setRepeat(true);
     const QString path = messagePath(index);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        endMessage();
         return;
+    }
 
     auto fail = [&](const QString &message) {
-        m_timer1->stop();
-        keyUp();
         cancelRepeat();
+        endMessage();
         emit playFailed(message);
     };
     auto fileFailed = [&](const QString &why) {
@@ -104,17 +117,41 @@ void VoiceKeyer::FKeyPhone(FKey key)
                  .arg(index + 1)
                  .arg(QDir::toNativeSeparators(path), why));
     };
-    // Checked before keying, so a missing file never puts the transmitter on the air.
-    const wavefile::Info info = wavefile::inspect(path);
-    if (!info.problem.isEmpty())
-        return fileFailed(info.problem);
-
+    // Checked before keying, so a file or an output that cannot sound never puts the
+    // transmitter on the air.
     QString error;
+    if (!m_player.load(path, &error))
+        return fileFailed(error);
+
+    const bool wasKeyed = transmitting();
     if (!keyDown(&error))
         return fail(QStringLiteral("The transmitter cannot be keyed: %1.").arg(error));
-    if (!m_player.play(path, &error))
-        return fileFailed(error);
+    m_sendingFile = QFileInfo(path).fileName();
+    // A transmitter already keyed (the next message at once) has switched already.
+    const int lead = wasKeyed || !transmitting() ? 0 : qBound(0, m_settings.pttLeadMs, PhoneSettings::kMaxLeadTailMs);
+    if (lead > 0) {
+        m_phase = Phase::Lead;
+        m_lead->start(lead);
+    } else {
+        startSound();
+    }
+}
+
+void VoiceKeyer::startSound()
+{
+    m_phase = Phase::Sounding;
+    m_player.start();
     m_timer1->start();
+}
+
+void VoiceKeyer::endMessage()
+{
+    m_lead->stop();
+    m_tail->stop();
+    m_timer1->stop();
+    m_phase = Phase::Idle;
+    m_sendingFile.clear();
+    keyUp();
 }
 
 bool VoiceKeyer::OpenPhonePort()
@@ -131,11 +168,9 @@ bool VoiceKeyer::OpenPhonePort()
 
 void VoiceKeyer::ClosePhonePort()
 {
-    if (m_player.isPlaying())
-        m_player.stop();
-    m_timer1->stop();
+    m_player.stop();
     cancelRepeat();
-    keyUp();
+    endMessage();
     m_ptt.closeSerial();
 }
 
@@ -210,10 +245,22 @@ void VoiceKeyer::pttFailed(const QString &reason)
 
 void VoiceKeyer::Timer1_Timer()
 {
-    if (m_player.isPlaying())
+    if (m_phase != Phase::Sounding || m_player.isPlaying())
         return;
     m_timer1->stop();
-    keyUp();
+    const int tail = transmitting() ? qBound(0, m_settings.pttTailMs, PhoneSettings::kMaxLeadTailMs) : 0;
+    if (tail > 0) {
+        m_phase = Phase::Tail;
+        m_tail->start(tail);
+    } else {
+        messageDone();
+    }
+}
+
+void VoiceKeyer::messageDone()
+{
+    endMessage();
+    // The F1 loop waits from the transmitter's release.
     if (m_phoneRepeat)
         m_tmrRepeat->start();
 }

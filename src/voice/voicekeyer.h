@@ -9,15 +9,17 @@
 class QTimer;
 class WavePlayer;
 
-// Plays the phone messages on F1 .. F9, keying the transmitter for exactly the length of each:
-// the line goes down before playback starts and up at the first end-of-playback check after it
-// ends (every 40 ms). F1 repeats after the loop interval until any key on the main window.
+// Plays the phone messages on F1 .. F9, keying the transmitter around each: the line goes down,
+// the sound starts after the PTT lead, and the line comes up the PTT tail after the sound device
+// has played the last sample (looked at every 10 ms). A message that cannot be played (its file,
+// the sound output) is refused before anything is keyed. F1 repeats after the loop interval
+// until any key on the main window; Esc ends a message at once.
 //
 // Thread contract: GUI thread only; the player and the keying outputs are called from it.
 class VoiceKeyer : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPollMs = 40;
+    static constexpr int kPollMs = 10;
 
     VoiceKeyer(WavePlayer &player, PttKeying &ptt, const QString &workingDir,
                QObject *parent = nullptr);
@@ -35,8 +37,7 @@ public:
     // Another owner (the external keyer) takes the port: a message being sent ends, the
     // transmitter is released and the port closed. The next message opens it again.
     void ClosePhonePort();
-    // Esc: ends the message; the transmitter is released by the next end-of-playback check.
-    // False when nothing was playing.
+    // Esc: ends the message (sound and transmitter) at once. False when none was being sent.
     bool stopPlayback();
     // Any key on the main window ends the F1 loop.
     void cancelRepeat();
@@ -44,7 +45,10 @@ public:
     // The keying port turned out not to open (reported later by the port's owner).
     void pttFailed(const QString &reason);
 
-    bool isPlaying() const;
+    // A message is being sent: from the key press through lead, sound and tail.
+    bool isPlaying() const { return m_phase != Phase::Idle; }
+    // The file of the message being sent ("" when none).
+    QString sendingFile() const { return m_sendingFile; }
     bool phoneRepeat() const { return m_phoneRepeat; }
     bool transmitting() const { return m_keyed != Keyed::None; }
 
@@ -66,6 +70,10 @@ signals:
 
 private:
     enum class Keyed { None, Serial, Parallel, Both };
+    enum class Phase { Idle, Lead, Sounding, Tail };
+    void startSound();
+    void endMessage();
+    void messageDone();
     // False (with the reason) when the parallel output cannot be keyed.
     bool keyDown(QString *error);
     void keyUp();
@@ -77,6 +85,10 @@ private:
     PhoneSettings m_settings;
     QTimer *m_timer1 = nullptr;
     QTimer *m_tmrRepeat = nullptr;
+    QTimer *m_lead = nullptr;
+    QTimer *m_tail = nullptr;
+    Phase m_phase = Phase::Idle;
+    QString m_sendingFile;
     bool m_phoneRepeat = false;
     // What was keyed, so the release undoes exactly that even if the settings changed meanwhile.
     Keyed m_keyed = Keyed::None;

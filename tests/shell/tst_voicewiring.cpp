@@ -1,5 +1,6 @@
 // The voice keyer and the navigation prompts on the real main window, driven by keys and menus.
 #include "mainwindowharness.h"
+#include "platform/waveplayer.h"
 #include "voice/blindfrm.h"
 #include "voice/phonefrm.h"
 
@@ -37,6 +38,27 @@ private slots:
         h.key(Qt::Key_F1);
         QVERIFY(!h.dialogs.wasShown("Phone message"));
         QCOMPARE(h.field("txtCall")->text(), QString("K1A"));
+    }
+
+    // Esc while a message is being sent ends it and is used up: the call typed meanwhile stays.
+    // Idle, Esc clears the entry line as ever.
+    void escEndsTheMessageAndKeepsTheCall()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.env.write("cq.wav", wavefile::header16(8000, 1, 8000) + QByteArray(8000, '\0'));
+        h.env.write("wave2.txt", "\"\"\r\n\"cq.wav\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+                                 "\"0\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n");
+        h.start();
+        h.window->mnuSSB_Click();
+        h.type("txtCall", "w2xyz");
+        h.key(Qt::Key_F2);
+        QTRY_VERIFY(h.messagePlayer.isPlaying());
+        h.key(Qt::Key_Escape);
+        QVERIFY(!h.messagePlayer.isPlaying());
+        QCOMPARE(h.field("txtCall")->text(), QString("W2XYZ"));
+        h.key(Qt::Key_Escape);
+        QCOMPARE(h.field("txtCall")->text(), QString());
     }
 
     void menusAndCtrlP()

@@ -7,31 +7,40 @@
 #include <QStringList>
 
 // Plays nothing: a test ends the playback with finish(). Files are judged as the real player
-// judges them, unless listed in `refuse`.
+// judges them, unless listed in `refuse`; an output named in `missingOutputs` is not there.
 class FakeWavePlayer : public WavePlayer {
 public:
-    QStringList played;   // every path play() accepted, in order
-    QSet<QString> refuse; // paths play() turns down although the header is fine
+    QStringList played;   // every path started, in order
+    QSet<QString> refuse; // paths load() turns down although the header is fine
+    QSet<QString> missingOutputs;
     QString output;
     QStringList *events = nullptr;  // shared log with the keying output, for ordering
     int stops = 0;
 
-    bool play(const QString &path, QString *error = nullptr) override
+    bool load(const QString &path, QString *error = nullptr) override
     {
-        m_playing = false;
         QString problem = wavefile::inspect(path).problem;
         if (problem.isEmpty() && refuse.contains(path))
             problem = QStringLiteral("the sound output refused it");
+        if (problem.isEmpty() && missingOutputs.contains(output))
+            problem = QStringLiteral("the sound output \"%1\" is not connected").arg(output);
         if (!problem.isEmpty()) {
             if (error)
                 *error = problem;
             return false;
         }
-        played << path;
-        if (events)
-            events->append(QStringLiteral("play ") + path.section('/', -1));
-        m_playing = true;
+        m_loaded = path;
         return true;
+    }
+    void start() override
+    {
+        m_playing = false;
+        if (m_loaded.isEmpty())
+            return;
+        played << m_loaded;
+        if (events)
+            events->append(QStringLiteral("play ") + m_loaded.section('/', -1));
+        m_playing = true;
     }
     void stop() override
     {
@@ -46,6 +55,7 @@ public:
 
 private:
     bool m_playing = false;
+    QString m_loaded;
 };
 
 class FakeWaveRecorder : public WaveRecorder {

@@ -1,6 +1,7 @@
 #pragma once
 // Starts the main window in a temporary working directory with scripted dialogs and clock.
 #include "fakes.h"
+#include "fakeaudio.h"
 #include "fakekeyline.h"
 #include "core/logstore.h"
 #include "cw/keyerthread.h"
@@ -28,6 +29,10 @@ struct MainWindowHarness {
     MonotonicTiming keyTiming;
     RecordingKeyLines keyLines{&keyTiming};
     KeyerThread keyer{keyLines, keyTiming};
+    // Scripted sound: a test ends a message with messagePlayer.finish().
+    FakeWavePlayer messagePlayer;
+    FakeWavePlayer promptPlayer;
+    FakeWaveRecorder recorder;
     RigLink *rig = nullptr;
     ChildProcess *rigctld = nullptr;
     std::unique_ptr<Form1> window;
@@ -108,6 +113,9 @@ struct MainWindowHarness {
         s.rig = rig;
         s.rigctld = rigctld;
         s.keyer = &keyer;
+        s.messagePlayer = &messagePlayer;
+        s.promptPlayer = &promptPlayer;
+        s.recorder = &recorder;
         window = std::make_unique<Form1>(s);
         window->show();
         QApplication::setActiveWindow(window.get());

@@ -5,6 +5,7 @@
 #include "voice/voicekeyer.h"
 
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -33,6 +34,9 @@ class TestVoiceKeyer : public QObject {
         VoiceKeyer keyer{player, ptt, env.path()};
         Rig()
         {
+            // No lead or tail unless a test asks for them: the keying order without timers.
+            keyer.settings().pttLeadMs = 0;
+            keyer.settings().pttTailMs = 0;
             player.events = &events;
             for (int i = 1; i <= 9; ++i) {
                 env.write(QStringLiteral("f%1.wav").arg(i), wave());
@@ -82,7 +86,7 @@ private slots:
         r.keyer.settings().parallelAddress = address;
         r.keyer.FKeyPhone(FKey::F2);
         QVERIFY(r.keyer.Timer1()->isActive());
-        QCOMPARE(r.keyer.Timer1()->interval(), 40);
+        QCOMPARE(r.keyer.Timer1()->interval(), VoiceKeyer::kPollMs);
         // Still playing: the check leaves the transmitter keyed.
         r.keyer.Timer1_Timer();
         QCOMPARE(r.events, expected.mid(0, expected.indexOf("play f2.wav") + 1));
@@ -163,17 +167,62 @@ private slots:
         QCOMPARE(r.keyer.phoneRepeat(), interval > 0);
     }
 
-    void escStopsAndTheNextCheckReleases()
+    // Esc ends sound and transmitter in the same step, in the lead, the sound or the tail.
+    void escEndsItAtOnce_data()
+    {
+        QTest::addColumn<int>("phase");  // 0 lead, 1 sound, 2 tail
+        QTest::newRow("in the lead") << 0;
+        QTest::newRow("while it sounds") << 1;
+        QTest::newRow("in the tail") << 2;
+    }
+    void escEndsItAtOnce()
+    {
+        QFETCH(int, phase);
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.settings().pttLeadMs = 60000 / 60;
+        r.keyer.settings().pttTailMs = 1000;
+        QVERIFY(!r.keyer.stopPlayback());
+        r.keyer.FKeyPhone(FKey::F1);
+        QVERIFY(r.ptt.rts);
+        if (phase >= 1)
+            QTRY_VERIFY(r.player.isPlaying());
+        if (phase == 2)
+            r.endMessage();
+        QVERIFY(r.keyer.isPlaying());
+        QVERIFY(r.keyer.stopPlayback());
+        QVERIFY(!r.keyer.isPlaying());
+        QVERIFY(!r.player.isPlaying());
+        QVERIFY(!r.ptt.rts);
+        QTest::qWait(50);
+        QCOMPARE(r.player.played.size(), phase >= 1 ? 1 : 0);  // a lead cut short plays nothing
+    }
+
+    // PTT goes down, the sound starts after the lead, PTT comes up the tail after the last
+    // sample; the next message at once keeps the transmitter keyed and needs no lead.
+    void leadAndTail()
     {
         Rig r;
         r.keyer.settings().port = "1";
-        QVERIFY(!r.keyer.stopPlayback());
+        r.keyer.settings().pttLeadMs = 40;
+        r.keyer.settings().pttTailMs = 40;
+        QElapsedTimer t;
+        t.start();
         r.keyer.FKeyPhone(FKey::F1);
-        QVERIFY(r.keyer.stopPlayback());
-        QVERIFY(!r.keyer.isPlaying());
-        QVERIFY(r.ptt.rts);
-        r.keyer.Timer1_Timer();
-        QVERIFY(!r.ptt.rts);
+        QCOMPARE(r.events, (QStringList{"closeothers", "open 1", "RTS 1"}));
+        QTRY_COMPARE(r.events.size(), 4);
+        QVERIFY(t.elapsed() >= 40);
+        QCOMPARE(r.events.last(), QString("play f1.wav"));
+        r.endMessage();
+        QVERIFY(r.ptt.rts);  // the tail
+        t.restart();
+        QTRY_VERIFY(!r.ptt.rts);
+        QVERIFY(t.elapsed() >= 40);
+        r.events.clear();
+        r.keyer.FKeyPhone(FKey::F1);
+        QTRY_VERIFY(r.player.isPlaying());
+        r.keyer.FKeyPhone(FKey::F2);  // at once, while F1 sounds
+        QCOMPARE(r.events, (QStringList{"RTS 1", "play f1.wav", "stop", "play f2.wav"}));
     }
 
     void emptyBoxStopsWithoutKeying()
@@ -183,11 +232,10 @@ private slots:
         r.keyer.settings().files[3] = "  ";
         r.keyer.FKeyPhone(FKey::F4);
         QVERIFY(r.events.isEmpty());
-        // While F1 plays, the empty F4 cuts it off; the next check releases the transmitter.
+        // While F1 plays, the empty F4 cuts it off and releases the transmitter.
         r.keyer.FKeyPhone(FKey::F1);
         r.keyer.FKeyPhone(FKey::F4);
         QVERIFY(!r.keyer.isPlaying());
-        r.keyer.Timer1_Timer();
         QVERIFY(!r.ptt.keyed());
     }
 
@@ -201,6 +249,35 @@ private slots:
         QTest::newRow("32-bit") << wave(32) << false << "it is not 8- or 16-bit PCM sound";
         QTest::newRow("cut short") << wave().left(30) << false << "its WAV header is damaged";
         QTest::newRow("output refuses") << wave() << true << "the sound output refused it";
+        QTest::newRow("header only") << wave().left(44) << false << "it holds no sound";
+    }
+
+    // The length is what the file holds, whatever its header promises.
+    void lengthIsWhatTheFileHolds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("durationMs");
+        const QByteArray second(16000, '\x10');  // 1 s at 8 kHz, 16-bit mono
+        QTest::newRow("as promised") << wavefile::header16(8000, 1, 16000) + second << qint64(1000);
+        QTest::newRow("cut off: 2 s promised, 0.2 s there")
+            << wavefile::header16(8000, 1, 32000) + second.left(3200) << qint64(200);
+        QTest::newRow("streaming size 0xFFFFFFFF")
+            << wavefile::header16(8000, 1, 0xFFFFFFFFu) + second << qint64(1000);
+        QTest::newRow("size 0 over 1 s of sound") << wavefile::header16(8000, 1, 0) + second << qint64(1000);
+        QTest::newRow("odd byte at the end") << wavefile::header16(8000, 1, 16001) + second + "x"
+                                             << qint64(1000);
+    }
+    void lengthIsWhatTheFileHolds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, durationMs);
+        TestEnv env;
+        env.write("m.wav", bytes);
+        const wavefile::Info info = wavefile::inspect(env.file("m.wav"));
+        QCOMPARE(info.problem, QString());
+        QCOMPARE(info.durationMs, durationMs);
+        QCOMPARE(info.dataBytes % 2, 0);
+        QCOMPARE(info.dataOffset, 44);
     }
     void unplayableMessagesNeverLeaveTheTransmitterKeyed()
     {

@@ -1,16 +1,19 @@
-// A real message through Qt Multimedia into a PulseAudio null sink started for the test: the
-// transmitter is keyed while it plays and released once it has ended.
+// Real messages through Qt Multimedia into a PulseAudio null sink started for the test, heard
+// through the sink's monitor: the transmitter is keyed around every sample that was played.
 #include "fakeaudio.h"
 #include "fakes.h"
 #include "voice/voicekeyer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
-#include <QSoundEffect>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <cmath>
 
 class TestVoicePlayback : public QObject {
     Q_OBJECT
@@ -43,11 +46,82 @@ class TestVoicePlayback : public QObject {
         return path;
     }
 
+    // A 500 Hz tone, 16-bit mono at 8 kHz, whose loudness grows with its position, so a recording
+    // of the sink tells which part of the file was heard: sample i of n has amplitude
+    // 500 + 30000 i / n.
+    QString makeRampWave(const QString &name, double seconds)
+    {
+        const int n = int(seconds * 8000);
+        QByteArray data;
+        data.reserve(n * 2);
+        for (int i = 0; i < n; ++i) {
+            const qint16 v = qint16((500.0 + 30000.0 * i / n) * std::sin(2 * M_PI * 500.0 * i / 8000.0));
+            data.append(char(v & 0xff));
+            data.append(char((v >> 8) & 0xff));
+        }
+        QFile f(m_env->file(name));
+        if (!f.open(QIODevice::WriteOnly))
+            return QString();
+        f.write(wavefile::header16(8000, 1, quint32(data.size())) + data);
+        return f.fileName();
+    }
+
+    // What the null sink played while `during` ran: the first and last loud sample, as positions
+    // in the ramp (seconds into the file) and as the time it sounded.
+    struct Heard {
+        double fromPos = -1, toPos = -1, seconds = 0;
+    };
+    Heard record(double rampSeconds, const std::function<void()> &during)
+    {
+        QProcess parec;
+        parec.setProcessEnvironment(m_pulseEnv);
+        parec.start(QStringLiteral("parec"), {"-d", "test_null.monitor", "--format=s16le", "--rate=8000",
+                                              "--channels=1", "--latency-msec=10"});
+        QByteArray raw;
+        // The recording runs before the message starts.
+        QTest::qWaitFor([&] {
+            raw += parec.readAllStandardOutput();
+            return raw.size() > 1600;
+        }, 5000);
+        QObject::connect(&parec, &QProcess::readyReadStandardOutput, &parec,
+                         [&] { raw += parec.readAllStandardOutput(); });
+        during();
+        QTest::qWait(400);  // the last of it through the monitor
+        parec.terminate();
+        parec.waitForFinished(3000);
+        raw += parec.readAllStandardOutput();
+        Heard h;
+        const qsizetype n = raw.size() / 2;
+        auto at = [&raw](qsizetype i) { return qint16(uchar(raw[2 * i]) | uchar(raw[2 * i + 1]) << 8); };
+        qsizetype first = -1, last = -1;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (qAbs(at(i)) > 300) {
+                if (first < 0)
+                    first = i;
+                last = i;
+            }
+        }
+        if (first < 0)
+            return h;
+        auto position = [&](qsizetype around) {
+            int peak = 0;
+            for (qsizetype i = qMax<qsizetype>(0, around - 14); i <= qMin(n - 1, around + 14); ++i)
+                peak = qMax(peak, qAbs(int(at(i))));
+            return (peak - 500.0) / 30000.0 * rampSeconds;
+        };
+        h.fromPos = position(first + 14);
+        h.toPos = position(last - 14);
+        h.seconds = double(last - first + 1) / 8000.0;
+        return h;
+    }
+
 private slots:
     void initTestCase()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty())
             QSKIP("pulseaudio is not installed (scripts/install-deps.sh --tests installs it)");
+        if (QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty())
+            QSKIP("parec is not installed (pulseaudio-utils; scripts/install-deps.sh --tests installs it)");
         if (QStandardPaths::findExecutable(QStringLiteral("sox")).isEmpty())
             QSKIP("sox is not installed (scripts/install-deps.sh --tests installs it)");
         m_env = std::make_unique<TestEnv>();
@@ -74,75 +148,101 @@ private slots:
             runPulse({"--kill"});
     }
 
-    // F1 or F2 plays a freshly made 0.6 s tone with PTT on RTS of port 1.
-    void messagePlays_data()
+    // A message on PTT with the real sound server: every sample is heard, PTT is down from before
+    // the first to after the last (lead and tail around what the device played), and Esc ends
+    // sound and PTT at once.
+    void messagePlaysWhole_data()
     {
-        QTest::addColumn<bool>("esc");
-        QTest::newRow("to its end") << false;
-        QTest::newRow("cut short by Esc") << true;
+        QTest::addColumn<int>("escAfterMs");  // 0: to its end
+        QTest::newRow("to its end") << 0;
+        QTest::newRow("Esc 1.5 s in") << 1500;
     }
-    void messagePlays()
+    void messagePlaysWhole()
     {
-        QFETCH(bool, esc);
-        QVERIFY(!makeWave(QStringLiteral("cq.wav"), 16).isEmpty());
+        QFETCH(int, escAfterMs);
+        const double length = 2.0;
+        QVERIFY(!makeRampWave(QStringLiteral("cq.wav"), length).isEmpty());
         QStringList events;
-        SoundEffectPlayer player;
+        AudioSinkPlayer player;
         RecordingPtt ptt(&events);
         VoiceKeyer keyer(player, ptt, m_env->path());
         keyer.settings().port = QStringLiteral("1");
         keyer.settings().files[1] = QStringLiteral("cq.wav");
+        keyer.settings().pttLeadMs = 50;
+        keyer.settings().pttTailMs = 30;
         QElapsedTimer clock;
-        qint64 releasedMs = -1;
+        qint64 keyedMs = -1, releasedMs = -1, escMs = -1;
         connect(&keyer, &VoiceKeyer::transmittingChanged, this, [&](bool on) {
-            if (!on)
-                releasedMs = clock.elapsed();
+            (on ? keyedMs : releasedMs) = clock.elapsed();
         });
-        clock.start();
-        keyer.FKeyPhone(FKey::F2);
-        QVERIFY(ptt.rts);
-        QVERIFY(keyer.isPlaying());
-        if (esc)
-            QVERIFY(keyer.stopPlayback());
-        QTRY_VERIFY_WITH_TIMEOUT(!ptt.rts, 15000);
+        const Heard heard = record(length, [&] {
+            clock.start();
+            keyer.FKeyPhone(FKey::F2);
+            QVERIFY(ptt.rts);
+            if (escAfterMs > 0) {
+                QTest::qWait(escAfterMs);
+                escMs = clock.elapsed();
+                QVERIFY(keyer.stopPlayback());
+                QVERIFY(!ptt.rts);
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!ptt.rts, 15000);
+        });
         QVERIFY(!keyer.isPlaying());
         QCOMPARE(events, (QStringList{"closeothers", "open 1", "RTS 1", "RTS 0"}));
-        qInfo("released after %lld ms", releasedMs);
-        // Esc releases at the next check; otherwise the transmitter drops with the message's
-        // last sample (the tone is 600 ms), not at the sound server's late report of its end
-        // nor at the player's safety limit (length + 5 s). The upper bound leaves room for a
-        // busy machine; the figure printed above is the one to read.
-        if (esc) {
-            QVERIFY(releasedMs < 1500);
+        qInfo("keyed at %lld ms, released at %lld ms; heard %.3f s of the file, from %.3f s to %.3f s",
+              keyedMs, releasedMs, heard.seconds, heard.fromPos, heard.toPos);
+        QVERIFY(heard.seconds > 0);
+        // Positions are read from the loudness through the server's resampling: a few ms either way.
+        QVERIFY2(heard.fromPos < 0.02, "the first samples were lost");
+        if (escAfterMs > 0) {
+            // Esc released the transmitter in the same step; the sound stopped with it.
+            QVERIFY(releasedMs - escMs < 50);
+            QVERIFY2(heard.toPos < (escMs + 50) / 1000.0, qPrintable(QString::number(heard.toPos)));
         } else {
-            QVERIFY(releasedMs >= 600);
-            QVERIFY2(releasedMs < 1000, qPrintable(QString::number(releasedMs)));
+            QVERIFY2(qAbs(heard.seconds - length) < 0.01, qPrintable(QString::number(heard.seconds)));
+            QVERIFY2(heard.toPos > length - 0.02, qPrintable(QString::number(heard.toPos)));
+            // At least lead + sound + tail; what a slow server adds is on top.
+            QVERIFY(releasedMs - keyedMs >= 50 + 2000 + 30);
         }
     }
 
-    // Prompts follow each other at once; the next one must not clip what the sound server still
-    // holds of the one before.
-    void nextMessageLeavesTheLastOnesTail()
+    // The next message at once: the first is cut off where it was, the transmitter stays keyed.
+    void nextMessageCutsTheFirst()
     {
-        const QString path = makeWave(QStringLiteral("name.wav"), 16);
-        QVERIFY(!path.isEmpty());
-        SoundEffectPlayer player;
-        QVERIFY(player.play(path));
-        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 5000);
-        const QList<QSoundEffect *> first = player.findChildren<QSoundEffect *>();
-        QCOMPARE(first.size(), 1);
-        const QPointer<QSoundEffect> old = first.first();
-        const bool stillDraining = old->isPlaying();
-        QVERIFY(player.play(path));
+        const QString a = makeRampWave(QStringLiteral("a.wav"), 1.0);
+        QVERIFY(!a.isEmpty());
+        AudioSinkPlayer player;
+        QVERIFY(player.play(a));
         QVERIFY(player.isPlaying());
-        QVERIFY(old);
-        QCOMPARE(old->isPlaying(), stillDraining);
+        QVERIFY(player.play(a));
+        QVERIFY(player.isPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 5000);
+    }
+
+    // A chosen output that is not there refuses the message before PTT.
+    void missingOutputRefusesBeforePtt()
+    {
+        QVERIFY(!makeRampWave(QStringLiteral("cq.wav"), 0.2).isEmpty());
+        QStringList events;
+        AudioSinkPlayer player;
+        player.setOutput(QStringLiteral("USB Rig Codec"));
+        RecordingPtt ptt(&events);
+        VoiceKeyer keyer(player, ptt, m_env->path());
+        keyer.settings().port = QStringLiteral("1");
+        keyer.settings().files[0] = QStringLiteral("cq.wav");
+        QSignalSpy failed(&keyer, &VoiceKeyer::playFailed);
+        keyer.FKeyPhone(FKey::F1);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(failed.first().first().toString().contains("\"USB Rig Codec\" is not connected"));
+        QVERIFY(events.isEmpty());
+        QVERIFY(!keyer.isPlaying());
     }
 
     void thirtyTwoBitIsRefusedAtOnce()
     {
         const QString path = makeWave(QStringLiteral("wide.wav"), 32);
         QVERIFY(!path.isEmpty());
-        SoundEffectPlayer player;
+        AudioSinkPlayer player;
         QString why;
         QVERIFY(!player.play(path, &why));
         QVERIFY(!player.isPlaying());

@@ -378,7 +378,7 @@ private slots:
         keyer.settings().port = "2";
         keyer.settings().files[0] = "a.wav";
         keyer.FKeyPhone(FKey::F1);
-        QVERIFY(player.isPlaying());
+        QTRY_VERIFY(player.isPlaying());  // after the PTT lead
         QTRY_COMPARE(portFailed.size(), 1);
         QVERIFY(!keyer.transmitting());
         QVERIFY(!ptt.serialIsOpen());
