@@ -19,11 +19,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaDevices>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace {
 const QString kInvalidPortText = QStringLiteral(
@@ -37,15 +40,25 @@ const QString kHelpText = QStringLiteral(
     "DTR line to key your radio.");
 const QString kDefaultDevice = QStringLiteral("(System default)");
 
+// Refilled whenever a device comes or goes. A device that is unplugged now stays chosen and
+// says so, so plugging it in again brings it back and nothing plays elsewhere meanwhile.
 void fillDevices(QComboBox *box, const QStringList &names, const QString &chosen)
 {
+    const QSignalBlocker quiet(box);
+    box->clear();
     box->addItem(kDefaultDevice, QString());
     for (const QString &n : names)
         box->addItem(n, n);
-    // A device that is unplugged now stays chosen, so plugging it in again brings it back.
     if (!chosen.isEmpty() && box->findData(chosen) < 0)
-        box->addItem(chosen, chosen);
+        box->addItem(chosen + QStringLiteral(" (not connected)"), chosen);
     box->setCurrentIndex(qMax(0, box->findData(chosen)));
+}
+
+int storedMs(const SettingsStore &store, const char *key, int fallback)
+{
+    bool ok = false;
+    const int v = store.value(QString::fromLatin1(key), QString::number(fallback)).toInt(&ok);
+    return ok && v >= 0 && v <= PhoneSettings::kMaxLeadTailMs ? v : fallback;
 }
 }  // namespace
 
@@ -123,22 +136,49 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     txtPHLoop->installEventFilter(this);
     connect(txtPHLoop, &QLineEdit::textChanged, this, [this](const QString &t) { m_keyer.settings().loop = t; });
     keyingLayout->addWidget(txtPHLoop, 1, 3);
+    // The transmitter's switching time: the sound waits for it, and the carrier stays for the
+    // tail after the last sample.
+    PhoneSettings &ks = m_keyer.settings();
+    ks.pttLeadMs = storedMs(m_settings, PhoneSettings::kLeadKey, PhoneSettings::kDefaultLeadMs);
+    ks.pttTailMs = storedMs(m_settings, PhoneSettings::kTailKey, PhoneSettings::kDefaultTailMs);
+    auto msBox = [&](const QString &name, const QString &caption, int row, int column, int *value,
+                     const char *key) {
+        keyingLayout->addWidget(new QLabel(caption, keying), row, column);
+        auto *box = new QLineEdit(QString::number(*value), keying);
+        box->setObjectName(name);
+        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), box));
+        connect(box, &QLineEdit::textChanged, this, [this, value, key](const QString &t) {
+            bool ok = false;
+            const int ms = t.toInt(&ok);
+            if (!ok || ms > PhoneSettings::kMaxLeadTailMs)
+                return;
+            *value = ms;
+            m_settings.setValue(QString::fromLatin1(key), QString::number(ms));
+        });
+        keyingLayout->addWidget(box, row, column + 1);
+        return box;
+    };
+    txtPttLead = msBox(QStringLiteral("txtPttLead"), QStringLiteral("PTT lead (ms)"), 2, 0, &ks.pttLeadMs,
+                       PhoneSettings::kLeadKey);
+    txtPttTail = msBox(QStringLiteral("txtPttTail"), QStringLiteral("PTT tail (ms)"), 2, 2, &ks.pttTailMs,
+                       PhoneSettings::kTailKey);
     outer->addWidget(keying);
 
     auto *sound = new QGridLayout;
     sound->addWidget(new QLabel(QStringLiteral("Sound output"), this), 0, 0);
     cboOutput = new QComboBox(this);
     cboOutput->setObjectName(QStringLiteral("cboOutput"));
-    const QString output = m_settings.value(QString::fromLatin1(kOutputKey), QString());
-    fillDevices(cboOutput, audioOutputNames(), output);
-    m_player.setOutput(output);
+    m_player.setOutput(m_settings.value(QString::fromLatin1(kOutputKey), QString()));
     connect(cboOutput, &QComboBox::activated, this, &PhoneFrm::chooseOutput);
     sound->addWidget(cboOutput, 0, 1);
     sound->addWidget(new QLabel(QStringLiteral("Record from"), this), 1, 0);
     cboInput = new QComboBox(this);
     cboInput->setObjectName(QStringLiteral("cboInput"));
-    fillDevices(cboInput, audioInputNames(), m_settings.value(QString::fromLatin1(kInputKey), QString()));
     connect(cboInput, &QComboBox::activated, this, &PhoneFrm::chooseInput);
+    refreshDevices();
+    auto *devices = new QMediaDevices(this);
+    connect(devices, &QMediaDevices::audioOutputsChanged, this, &PhoneFrm::refreshDevices);
+    connect(devices, &QMediaDevices::audioInputsChanged, this, &PhoneFrm::refreshDevices);
     sound->addWidget(cboInput, 1, 1);
     outer->addLayout(sound);
 
@@ -183,6 +223,9 @@ PhoneFrm::~PhoneFrm()
 {
     m_recorder.stop();
     m_player.stop();
+    // A recording still running when the program ends was never kept.
+    if (m_recording >= 0)
+        QFile::remove(pendingPath(m_recordingName));
 }
 
 QString PhoneFrm::settingsPath() const
@@ -285,6 +328,11 @@ QString PhoneFrm::recordingName(int index) const
     return QStringLiteral("F%1.wav").arg(index + 1);
 }
 
+QString PhoneFrm::pendingPath(const QString &name) const
+{
+    return QDir(m_workingDir).filePath(name + QStringLiteral(".recording"));
+}
+
 void PhoneFrm::record(int index)
 {
     const int was = m_recording;
@@ -292,19 +340,44 @@ void PhoneFrm::record(int index)
         m_recorder.stop();
         cmdRecord[was]->setText(QStringLiteral("Record"));
         m_recording = -1;
+        keepRecording(was);
         if (was == index)
             return;
     }
     const QString name = recordingName(index);
+    // Into a file of its own: the prepared message stays until the new one is kept.
     QString why;
-    if (!m_recorder.start(QDir(m_workingDir).filePath(name),
-                          cboInput->currentData().toString(), &why)) {
+    if (!m_recorder.start(pendingPath(name), cboInput->currentData().toString(), &why)) {
+        QFile::remove(pendingPath(name));
         m_dialogs.message(this, QStringLiteral("Recording %1 failed: %2").arg(name, why),
                           QStringLiteral("Record"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
         return;
     }
     m_recording = index;
+    m_recordingName = name;
     cmdRecord[index]->setText(QStringLiteral("Stop"));
+}
+
+void PhoneFrm::keepRecording(int index)
+{
+    const QString name = m_recordingName;
+    const QString pending = pendingPath(name);
+    const QString target = QDir(m_workingDir).filePath(name);
+    if (QFileInfo::exists(target)
+        && m_dialogs.message(this,
+                             QStringLiteral("Replace the F%1 message %2 with the new recording?")
+                                 .arg(index + 1).arg(name),
+                             QStringLiteral("Record"), Dialogs::Buttons::YesNo, Dialogs::Icon::Question)
+               != Dialogs::Answer::Yes) {
+        QFile::remove(pending);
+        return;
+    }
+    // rename() replaces the old file in one step; a crash leaves one or the other whole.
+    if (std::rename(QFile::encodeName(pending).constData(), QFile::encodeName(target).constData()) != 0) {
+        m_dialogs.message(this, QStringLiteral("The recording could not be kept as %1.").arg(name),
+                          QStringLiteral("Record"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        return;
+    }
     Text[index]->setText(name);
 }
 
@@ -338,6 +411,12 @@ void PhoneFrm::showPlayError(const QString &message)
 {
     m_dialogs.message(this, message, QStringLiteral("Phone message"), Dialogs::Buttons::Ok,
                       Dialogs::Icon::Warning);
+}
+
+void PhoneFrm::refreshDevices()
+{
+    fillDevices(cboOutput, audioOutputNames(), m_settings.value(QString::fromLatin1(kOutputKey), QString()));
+    fillDevices(cboInput, audioInputNames(), m_settings.value(QString::fromLatin1(kInputKey), QString()));
 }
 
 void PhoneFrm::chooseOutput(int index)

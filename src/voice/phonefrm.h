@@ -55,6 +55,10 @@ private:
     void chooseOutput(int index);
     void chooseInput(int index);
     QString recordingName(int index) const;
+    QString pendingPath(const QString &name) const;
+    // A recording just stopped replaces the message's file (asked first when there is one).
+    void keepRecording(int index);
+    void refreshDevices();
 
     VoiceKeyer &m_keyer;
     WavePlayer &m_player;
@@ -63,12 +67,15 @@ private:
     SettingsStore &m_settings;
     QString m_workingDir;
     int m_recording = -1;  // message being recorded, or -1
+    QString m_recordingName;
 
     QList<QLineEdit *> Text;        // Text1 .. Text9
     QList<QPushButton *> cmdRecord;  // cmdRecord1 .. cmdRecord9
     QLineEdit *Text10 = nullptr;
     QLineEdit *Text11 = nullptr;
     QLineEdit *txtPHLoop = nullptr;
+    QLineEdit *txtPttLead = nullptr;
+    QLineEdit *txtPttTail = nullptr;
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;
     QRadioButton *Option3 = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/waveplayer.h"
 #include "voice/pttkeying.h"
 
+#include <QFile>
 #include <QSet>
 #include <QStringList>
 
@@ -72,6 +73,10 @@ public:
         path = p;
         input = in;
         m_on = true;
+        // As the real one does: the file is there from the start, a header and what comes.
+        QFile file(p);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(wavefile::header16(8000, 1, 2) + QByteArray("new"));
         return true;
     }
     void stop() override { m_on = false; }

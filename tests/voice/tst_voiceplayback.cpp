@@ -79,10 +79,12 @@ class TestVoicePlayback : public QObject {
                                               "--channels=1", "--latency-msec=10"});
         QByteArray raw;
         // The recording runs before the message starts.
-        QTest::qWaitFor([&] {
+        const bool recording = QTest::qWaitFor([&] {
             raw += parec.readAllStandardOutput();
             return raw.size() > 1600;
         }, 5000);
+        if (!recording)
+            return {};
         QObject::connect(&parec, &QProcess::readyReadStandardOutput, &parec,
                          [&] { raw += parec.readAllStandardOutput(); });
         during();

@@ -229,33 +229,51 @@ private slots:
         QCOMPARE(r.box("Text5")->text(), r.env.file("x.wav"));
     }
 
+    // A recording goes into a file of its own and replaces the message's file only when it is
+    // stopped and kept: asked first when there is one.
     void recordIntoTheWorkingDirectory_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("name");
-        QTest::newRow("empty box") << "" << "F3.wav";
-        QTest::newRow("plain name kept") << "cq2.WAV" << "cq2.WAV";
-        QTest::newRow("file elsewhere not replaced") << "/home/op/cq.wav" << "F3.wav";
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("replace");  // the answer to the question, when asked
+        QTest::newRow("empty box") << "" << "F3.wav" << false << true;
+        QTest::newRow("plain name, replaced") << "cq2.WAV" << "cq2.WAV" << true << true;
+        QTest::newRow("plain name, kept") << "cq2.WAV" << "cq2.WAV" << true << false;
+        QTest::newRow("file elsewhere not replaced") << "/home/op/cq.wav" << "F3.wav" << false << true;
     }
     void recordIntoTheWorkingDirectory()
     {
         QFETCH(QString, box);
         QFETCH(QString, name);
+        QFETCH(bool, existing);
+        QFETCH(bool, replace);
         Rig r;
         r.settings.values[PhoneFrm::kInputKey] = "Radio";
         r.keyer.settings().port = "1";
         r.open();
+        const QByteArray old = wave();
+        if (existing)
+            r.env.write(name, old);
         r.box("Text3")->setText(box);
         auto *button = r.frm->findChild<QPushButton *>("cmdRecord3");
         r.frm->record(2);
         QVERIFY(r.recorder.isRecording());
-        QCOMPARE(r.recorder.path, r.env.file(name));
+        QCOMPARE(r.recorder.path, r.env.file(name + ".recording"));
         QCOMPARE(r.recorder.input, QString("Radio"));
         QCOMPARE(button->text(), QString("Stop"));
-        QCOMPARE(r.box("Text3")->text(), name);
+        // The prepared message is untouched while the new one is recorded.
+        QCOMPARE(QFile::exists(r.env.file(name)), existing);
+        if (existing)
+            QCOMPARE(r.env.read(name), old);
+        r.dialogs.messageAnswers.enqueue(replace ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         r.frm->record(2);
         QVERIFY(!r.recorder.isRecording());
         QCOMPARE(button->text(), QString("Record"));
+        QCOMPARE(r.dialogs.wasShown("Record"), existing);
+        QVERIFY(!QFile::exists(r.env.file(name + ".recording")));
+        QCOMPARE(r.env.read(name).endsWith("new"), replace);
+        QCOMPARE(r.box("Text3")->text(), replace ? name : box);
         // Recording never touches the transmitter.
         QVERIFY(r.events.isEmpty());
     }
