@@ -62,8 +62,16 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
     parts->phone->loadSettings();
 
     parts->announcer = new Announcer(*services.promptPlayer, dir, parts);
+    // A prompt on the output the messages go out on, while one is being sent, would be on the
+    // air: it is dropped.
+    SettingsStore *store = services.settings;
+    parts->announcer->setOnAir([keyer = parts->keyer, store] {
+        return keyer->isPlaying()
+               && store->value(QString::fromLatin1(BlindFrm::kOutputKey), QString())
+                      == store->value(QString::fromLatin1(PhoneFrm::kOutputKey), QString());
+    });
     parts->blind = new BlindFrm(
-        *parts->announcer, dir, [&form] { return form.preferences().voiceNavigationLevel; },
+        *parts->announcer, *services.promptPlayer, *services.settings, dir, [&form] { return form.preferences().voiceNavigationLevel; },
         [&form](int level) { form.setVoiceNavigationLevel(level); }, &form);
     parts->blind->setWindowFlag(Qt::Window);
     QObject::connect(&form, &Form1::announcementRequested, parts->announcer, &Announcer::say);

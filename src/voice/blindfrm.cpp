@@ -1,8 +1,13 @@
 #include "voice/blindfrm.h"
 
+#include "platform/settingsstore.h"
+#include "platform/waveplayer.h"
 #include "voice/announcer.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QMediaDevices>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,9 +15,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-BlindFrm::BlindFrm(Announcer &announcer, const QString &workingDir, std::function<int()> level,
+BlindFrm::BlindFrm(Announcer &announcer, WavePlayer &promptPlayer, SettingsStore &settings,
+                   const QString &workingDir, std::function<int()> level,
                    std::function<void(int)> storeLevel, QWidget *parent)
-    : QDialog(parent), m_announcer(announcer), m_level(std::move(level)), m_storeLevel(std::move(storeLevel))
+    : QDialog(parent), m_announcer(announcer), m_player(promptPlayer), m_settings(settings),
+      m_level(std::move(level)), m_storeLevel(std::move(storeLevel))
 {
     setObjectName(QStringLiteral("BlindFrm"));
     setWindowTitle(QStringLiteral("Voice Navigation Settings"));
@@ -47,14 +54,62 @@ BlindFrm::BlindFrm(Announcer &announcer, const QString &workingDir, std::functio
     label7->setObjectName(QStringLiteral("Label7"));
     label7->setWordWrap(true);
     layout->addWidget(label7);
+    lblFiles = new QLabel(this);
+    lblFiles->setObjectName(QStringLiteral("lblFiles"));
+    lblFiles->setTextFormat(Qt::PlainText);
+    lblFiles->setWordWrap(true);
+    layout->addWidget(lblFiles);
+    auto *outputRow = new QHBoxLayout;
+    auto *outputLabel = new QLabel(QStringLiteral("Prompts play on"), this);
+    cboOutput = new QComboBox(this);
+    cboOutput->setObjectName(QStringLiteral("cboPromptOutput"));
+    outputLabel->setBuddy(cboOutput);
+    outputRow->addWidget(outputLabel);
+    outputRow->addWidget(cboOutput, 1);
+    layout->addLayout(outputRow);
+    m_player.setOutput(m_settings.value(QString::fromLatin1(kOutputKey), QString()));
+    refreshDevices();
+    connect(cboOutput, &QComboBox::activated, this, [this](int index) {
+        const QString name = cboOutput->itemData(index).toString();
+        m_settings.setValue(QString::fromLatin1(kOutputKey), name);
+        m_player.setOutput(name);
+    });
+    auto *devices = new QMediaDevices(this);
+    connect(devices, &QMediaDevices::audioOutputsChanged, this, &BlindFrm::refreshDevices);
+    refreshFiles();
     auto *done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("Command1"));
     connect(done, &QPushButton::clicked, this, &BlindFrm::Command1_Click);
     layout->addWidget(done, 0, Qt::AlignRight);
 }
 
+void BlindFrm::refreshDevices()
+{
+    const QSignalBlocker quiet(cboOutput);
+    const QString chosen = m_settings.value(QString::fromLatin1(kOutputKey), QString());
+    cboOutput->clear();
+    cboOutput->addItem(QStringLiteral("(System default)"), QString());
+    for (const QString &n : audioOutputNames())
+        cboOutput->addItem(n, n);
+    if (!chosen.isEmpty() && cboOutput->findData(chosen) < 0)
+        cboOutput->addItem(chosen + QStringLiteral(" (not connected)"), chosen);
+    cboOutput->setCurrentIndex(qMax(0, cboOutput->findData(chosen)));
+}
+
+void BlindFrm::refreshFiles()
+{
+    QStringList lines;
+    const QStringList missing = m_announcer.missingFiles();
+    for (const QString &prompt : Announcer::prompts()) {
+        const QString names = Announcer::fileNames(prompt).join(QStringLiteral(" or "));
+        lines << names + (missing.contains(names) ? QStringLiteral("  (missing)") : QString());
+    }
+    lblFiles->setText(QStringLiteral("Recordings looked for:\n") + lines.join(u'\n'));
+}
+
 void BlindFrm::showSettings()
 {
+    refreshFiles();
     const int level = m_level();
     QRadioButton *chosen = level == 0 ? Option1 : level == 1 ? Option2 : level == 2 ? Option3 : nullptr;
     if (chosen)

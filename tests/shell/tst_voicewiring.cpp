@@ -61,6 +61,32 @@ private slots:
         QCOMPARE(h.field("txtCall")->text(), QString());
     }
 
+    // Prompts and messages on one sound output: while a message is being sent the prompts are
+    // dropped, so they never reach the transmitter; afterwards they play again.
+    void promptsStayOffTheAir()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        for (const char *p : {"Call", "Name"})
+            h.env.write(QStringLiteral("%1.wav").arg(p), wavefile::header16(8000, 1, 80) + QByteArray(80, '\0'));
+        h.env.write("cq.wav", wavefile::header16(8000, 1, 8000) + QByteArray(8000, '\0'));
+        h.env.write("wave2.txt", "\"\"\r\n\"cq.wav\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+                                 "\"0\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n");
+        h.start();
+        h.window->setVoiceNavigationLevel(2);
+        h.window->mnuSSB_Click();
+        h.type("txtCall", "w2xyz");
+        h.promptPlayer.played.clear();
+        h.key(Qt::Key_F2);
+        QTRY_VERIFY(h.messagePlayer.isPlaying());
+        h.key(Qt::Key_Space);  // on to the name field: its prompt would go out with the message
+        QCOMPARE(h.focusName(), QString("txtRSTR"));
+        QVERIFY(h.promptPlayer.played.isEmpty());
+        h.key(Qt::Key_Escape);
+        h.field("txtCall")->setFocus();
+        QCOMPARE(h.promptPlayer.played, QStringList{h.env.file("Call.wav")});
+    }
+
     void menusAndCtrlP()
     {
         MainWindowHarness h;

@@ -294,6 +294,38 @@ private slots:
         QCOMPARE(r.player.output, QString());
     }
 
+    // The dupe warning is heard to its end, the call field's prompt after it; a prompt while the
+    // transmitter is keyed on the prompts' output is dropped; the 10-10 prompt has two names.
+    void announcerDupeOnAirAndNames()
+    {
+        TestEnv env;
+        for (const char *p : {"Dupe", "Call", "1010"})
+            env.write(QStringLiteral("%1.wav").arg(p), wave());
+        FakeWavePlayer player;
+        Announcer a(player, env.path());
+        bool onAir = false;
+        a.setOnAir([&] { return onAir; });
+        a.say("Dupe");
+        a.say("Call");
+        QCOMPARE(player.played, QStringList{env.file("Dupe.wav")});
+        player.finish();
+        a.pollTick();
+        QCOMPARE(player.played.last(), env.file("Call.wav"));
+
+        onAir = true;
+        a.say("Call");
+        a.say("Dupe");
+        QCOMPARE(player.played.size(), 2);
+        onAir = false;
+
+        a.say("1010");
+        QCOMPARE(player.played.last(), env.file("1010.wav"));
+        env.write("Vardel.wav", wave());
+        a.say("1010");
+        QCOMPARE(player.played.last(), env.file("Vardel.wav"));
+        QCOMPARE(a.missingFiles(), (QStringList{"Name.wav", "StCntry.wav", "NavEn.wav", "NavDis.wav"}));
+    }
+
     void announcerQueuesWithoutWaiting()
     {
         TestEnv env;
@@ -343,7 +375,8 @@ private slots:
         FakeWavePlayer player;
         Announcer a(player, env.path());
         QList<int> storedLevels;
-        BlindFrm frm(a, env.path(), [&] { return stored; }, [&](int l) { storedLevels << l; });
+        FakeSettingsStore settings;
+        BlindFrm frm(a, player, settings, env.path(), [&] { return stored; }, [&](int l) { storedLevels << l; });
         frm.showSettings();
         QCOMPARE(player.played.size(), 1);  // the stored level announced on first showing
         player.played.clear();
