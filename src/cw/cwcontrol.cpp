@@ -177,6 +177,7 @@ bool CwControl::mayClose()
 
 void CwControl::onSendingChanged(bool sending)
 {
+    emit sendingChanged(sending);
     if (sending)
         return;
     if (m_repeat && m_settings.repeatSeconds() > 0)

@@ -65,6 +65,8 @@ public:
 
 signals:
     void speedChanged(int wpm);
+    // The sender in use (keyer thread or external keyer) started or ended a transmission.
+    void sendingChanged(bool sending);
 
 private:
     void stopRepeat();

@@ -104,6 +104,9 @@ CwParts wireCw(Form1 &form, const Form1Services &services)
     });
     qApp->installEventFilter(new BareAltFilter(form));
     form.addCloseGuard([&control] { return control.mayClose(); });
+    QObject::connect(&control, &CwControl::sendingChanged, &form, [&form](bool on) {
+        form.setTransmitting(QStringLiteral("cw"), QStringLiteral("CW"), on);
+    });
 
     // Options > Transmit. The Ctrl keys are the key preview's; the menu shows them but binds
     // them only inside itself, so Ctrl+C is never taken from a text field by a menu shortcut.

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QMap>
 
 #include <functional>
 
@@ -94,6 +95,10 @@ public:
     KeyDispatcher &keys() { return m_keys; }
     // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
     void logCurrentContact();
+    // A keyer is on the air (`what` names it: "CW", the voice message) or has ended; the window
+    // shows a red TX sign while any is.
+    void setTransmitting(const QString &source, const QString &what, bool on);
+    QString transmitText() const;
     // Asked before the window closes; one false refuses the close (a CW message is being sent).
     void addCloseGuard(std::function<bool()> guard) { m_closeGuards.append(std::move(guard)); }
 
@@ -169,6 +174,7 @@ private:
     Form1Services m_services;
     KeyDispatcher m_keys;
     QList<std::function<bool()>> m_closeGuards;
+    QMap<QString, QString> m_transmitting;  // source -> what it sends
     Dialogs &m_dialogs;
     Clock &m_clock;
     LogStore m_log;
@@ -194,6 +200,7 @@ private:
     QLabel *lblDxHeading = nullptr;  // lblStation(5)
     QLabel *lblAQSO60 = nullptr;
     QLabel *lblAQSO20 = nullptr;
+    QLabel *lblTX = nullptr;
     QList<QLabel *> Label10;    // state grid, entries 1..50 at 0..49
     QListWidget *List1 = nullptr;
     QTreeWidget *ListView1 = nullptr;

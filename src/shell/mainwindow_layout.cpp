@@ -183,9 +183,35 @@ QMenu *Form1::spottingMenu()
     return mnuDXSpottingMenu;
 }
 
+void Form1::setTransmitting(const QString &source, const QString &what, bool on)
+{
+    if (on)
+        m_transmitting.insert(source, what);
+    else
+        m_transmitting.remove(source);
+    const QString text = transmitText();
+    lblTX->setText(text);
+    lblTX->setAccessibleName(text);
+    lblTX->setVisible(!text.isEmpty());
+}
+
+QString Form1::transmitText() const
+{
+    if (m_transmitting.isEmpty())
+        return QString();
+    return QStringLiteral("TX ") + QStringList(m_transmitting.values()).join(QStringLiteral(", "));
+}
+
 void Form1::buildMenus()
 {
     QMenuBar *bar = menuBar();
+    // On the air: red at the menu bar's right end, where it shows whatever the window holds.
+    lblTX = new QLabel(bar);
+    lblTX->setObjectName(QStringLiteral("lblTX"));
+    lblTX->setTextFormat(Qt::PlainText);
+    lblTX->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0); color: white; font-weight: bold; padding: 0 8px;"));
+    lblTX->hide();
+    bar->setCornerWidget(lblTX, Qt::TopRightCorner);
     auto add = [this](QMenu *menu, const QString &name, const QString &text, auto slot) {
         QAction *a = menu->addAction(text);
         a->setObjectName(name);

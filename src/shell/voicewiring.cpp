@@ -52,6 +52,10 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
     KeyerPtt *ptt = parts->ptt.get();
     parts->keyer = new VoiceKeyer(*services.messagePlayer, *parts->ptt, dir, parts);
     QObject::connect(ptt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
+    QObject::connect(parts->keyer, &VoiceKeyer::transmittingChanged, &form,
+                     [&form, keyer = parts->keyer](bool on) {
+                         form.setTransmitting(QStringLiteral("voice"), keyer->sendingFile(), on);
+                     });
     winKeyer.addSharedPortRelease([keyer = QPointer<VoiceKeyer>(parts->keyer)] {
         if (keyer)
             keyer->ClosePhonePort();

@@ -124,9 +124,9 @@ void VoiceKeyer::FKeyPhone(FKey key)
         return fileFailed(error);
 
     const bool wasKeyed = transmitting();
+    m_sendingFile = QFileInfo(path).fileName();
     if (!keyDown(&error))
         return fail(QStringLiteral("The transmitter cannot be keyed: %1.").arg(error));
-    m_sendingFile = QFileInfo(path).fileName();
     // A transmitter already keyed (the next message at once) has switched already.
     const int lead = wasKeyed || !transmitting() ? 0 : qBound(0, m_settings.pttLeadMs, PhoneSettings::kMaxLeadTailMs);
     if (lead > 0) {

@@ -96,9 +96,11 @@ void TestCwKeys::closeRefusedOnceWhileSending()
     h.key(Qt::Key_F1);
     QVERIFY(sender->isSending());
     QVERIFY(keyed.wait());  // the keyer is on the second character now
+    QCOMPARE(h.label("lblTX"), QStringLiteral("TX CW"));
     QVERIFY(!w.close());  // stops the message after the current character
     QVERIFY(w.isVisible());
     QTRY_VERIFY2(!sender->isSending(), qPrintable(QStringLiteral("speed %1 unsent %2").arg(sender->speed()).arg(sender->unsent())));
+    QTRY_VERIFY(h.label("lblTX").isEmpty());
     QVERIFY(w.close());
 }
 

@@ -100,8 +100,15 @@ private slots:
         QCOMPARE(lines.opened.value(0), device);
         QVERIFY(!winKeyer->isOpen());
 
-        // PTT on the same port: the keyer thread closes the key line and opens the PTT line.
-        voiceMessage();
+        // PTT on the same port: the keyer thread closes the key line and opens the PTT line. The
+        // window shows what is on the air while it is.
+        form.mnuSSB_Click();
+        h.field("txtCall")->setFocus();
+        h.key(Qt::Key_F1);
+        QCOMPARE(h.label("lblTX"), QString("TX cq.wav"));
+        QVERIFY(h.find("lblTX")->isVisible());
+        h.key(Qt::Key_Escape);
+        QVERIFY(!h.find("lblTX")->isVisible());
         QTRY_COMPARE(opens(), 2);
         QCOMPARE(lines.opened.value(1), device);
         QTRY_COMPARE(openLines(), 1);
