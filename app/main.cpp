@@ -11,6 +11,7 @@
 #include "platform/childprocess.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "platform/termination.h"
 #include "platform/waveplayer.h"
 #include "rig/riglink.h"
 #include "ui/captionfit.h"
@@ -21,6 +22,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+
+#include <functional>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -89,5 +93,22 @@ int main(int argc, char *argv[])
         QObject::connect(logo, &QObject::destroyed, &window, startMain, Qt::QueuedConnection);
     else
         QTimer::singleShot(0, &window, startMain);
-    return app.exec();
+
+    // A logout or shutdown ends the program as its window's close does: the closing backup,
+    // the keying lines released, rigctld stopped. A close refused while a CW message is being
+    // cut short is asked again a moment later; the window never waits on its own.
+    TerminationSignals termination;
+    auto closeForSignal = std::make_shared<std::function<void(int)>>();
+    *closeForSignal = [&window, &app, closeForSignal](int triesLeft) {
+        if (!window.isVisible() || window.close() || triesLeft <= 0) {
+            app.quit();
+            return;
+        }
+        QTimer::singleShot(200, &window, [closeForSignal, triesLeft] { (*closeForSignal)(triesLeft - 1); });
+    };
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                     [closeForSignal] { (*closeForSignal)(10); });
+    const int code = app.exec();
+    *closeForSignal = nullptr;  // the lambda holds itself: let go
+    return code;
 }

@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // A helper program the logger starts and owns (rigctld for rig control). Starting never waits:
-// started() or failed() follows on the GUI thread. The process is stopped when the object goes.
+// started() or failed() follows on the GUI thread. The process is stopped when the object goes,
+// and the kernel ends it if the logger dies without stopping it.
 //
 // Thread contract: GUI thread only.
 class ChildProcess : public QObject {
@@ -20,6 +21,8 @@ public:
     virtual bool isRunning() const = 0;
     // The full path of `name` on PATH; empty when it is not installed.
     virtual QString findProgram(const QString &name) const = 0;
+    // The last of what the process wrote to its error output (a few lines at most).
+    virtual QString errorOutput() const = 0;
 
 signals:
     void started();
@@ -42,10 +45,15 @@ public:
     void stop() override;
     bool isRunning() const override;
     QString findProgram(const QString &name) const override;
+    QString errorOutput() const override { return m_errorOutput.trimmed(); }
     // 0 while nothing runs.
     qint64 processId() const;
+
+    static constexpr qsizetype kErrorOutputKept = 1000;
 
 private:
     QProcess *m_process = nullptr;
     int m_runs = 0;
+    bool m_stopping = false;
+    QString m_errorOutput;
 };

@@ -44,8 +44,13 @@ RigWiring::RigWiring(Form1 &form, const Form1Services &services)
     // tune() queues nothing while the rig is away, so a click then changes nothing.
     connect(&form.bandMaps().maps(), &BandMaps::tuneRequested, link, &RigLink::tune);
     if (ChildProcess *process = m_services.rigctld) {
-        connect(process, &ChildProcess::failed, this, [&entry](const QString &error) {
-            entry.setStatus(QStringLiteral("rigctld did not start: ") + error);
+        // Said in rigctld's own words, so a wrong model or a busy port is plain at once.
+        connect(process, &ChildProcess::started, this, [this] { m_rigctldRan = true; });
+        connect(process, &ChildProcess::failed, this, [this, &entry](const QString &error) {
+            entry.setStatus((std::exchange(m_rigctldRan, false) ? QStringLiteral("rigctld stopped: ")
+                                                                : QStringLiteral("rigctld did not start: "))
+                                + error,
+                            true);
         });
         applyRigctldSetting();
     }

@@ -33,4 +33,5 @@ private:
     Form1Services m_services;
     QLabel *m_rigLine;
     QAction *m_followRig = nullptr;
+    bool m_rigctldRan = false;
 };

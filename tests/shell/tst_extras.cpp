@@ -27,6 +27,7 @@ private slots:
     void rigInTheMainWindow();
     void spotsAndSpotLastUseTheRig();
     void rigctldStartedFromOptions();
+    void rigctldFailureSaysWhy();
     void rigctldEndsWithTheLogger();
 };
 
@@ -237,6 +238,25 @@ void TestExtras::rigctldStartedFromOptions()
     QTRY_VERIFY(!process.isRunning());
     QTRY_COMPARE(h.find<QLabel>("lblRig")->text(), QString("Rig: not connected"));
     QCOMPARE(h.settings.values["RigctldStart"], QString());
+}
+
+// rigctld that gives up (a model it does not know) is reported in its own words.
+void TestExtras::rigctldFailureSaysWhy()
+{
+    if (!RigctldPeer::available())
+        QSKIP(RigctldPeer::missing());
+    const quint16 port = RigctldPeer().port();
+    RealChildProcess process;
+    RigLink link;
+    MainWindowHarness h;
+    h.rig = &link;
+    h.rigctld = &process;
+    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(port);
+    h.settings.values["RigctldStart"] = "999999 1";
+    h.writePreferences();
+    h.start(false);
+    QTRY_VERIFY_WITH_TIMEOUT(h.label("lblDialog").startsWith("rigctld stopped: it ended with code"), 10000);
+    QVERIFY2(h.label("lblDialog").contains("999999"), qPrintable(h.label("lblDialog")));
 }
 
 void TestExtras::rigctldEndsWithTheLogger()
