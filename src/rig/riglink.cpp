@@ -199,5 +199,9 @@ QString RigLink::loggerModeFor(const QString &rigMode)
     if (m == u"USB" || m == u"LSB" || m == u"AM" || m == u"FM" || m == u"WFM" || m == u"AMS"
         || m == u"DSB")
         return QStringLiteral("PH");
+    // Hamlib's data modes: packet sideband and FM, RTTY, PSK and the rest.
+    if (m.startsWith(u"PKT") || m.startsWith(u"RTTY") || m.startsWith(u"PSK") || m == u"FAX"
+        || m == u"SAM" || m.startsWith(u"DD"))
+        return QStringLiteral("DG");
     return QString();
 }

@@ -11,6 +11,7 @@
 #include "shell/settingswitch.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 
@@ -41,6 +42,21 @@ RigWiring::RigWiring(Form1 &form, const Form1Services &services)
     RigLink *link = services.rig;
     connect(link, &RigLink::statusChanged, m_rigLine, &QLabel::setText);
     connect(link, &RigLink::modeChanged, this, &RigWiring::followRigMode);
+    // Off the band: said when the rig goes there, and again with every contact logged there
+    // (it is logged all the same: the rig may be the one that is wrong).
+    connect(link, &RigLink::frequencyChanged, this, [this, &entry] {
+        const QString warning = offBandWarning();
+        if (!warning.isEmpty() && !m_offBand)
+            entry.setStatus(warning, true);
+        m_offBand = !warning.isEmpty();
+    });
+    connect(&entry, &EntryLineWidget::enterFinished, this, [this, &entry](bool logged) {
+        const QString warning = offBandWarning();
+        if (logged && !warning.isEmpty()) {
+            QApplication::beep();
+            entry.setStatus(QStringLiteral("Logged, but ") + warning.left(1).toLower() + warning.mid(1), true);
+        }
+    });
     // tune() queues nothing while the rig is away, so a click then changes nothing.
     connect(&form.bandMaps().maps(), &BandMaps::tuneRequested, link, &RigLink::tune);
     if (ChildProcess *process = m_services.rigctld) {
@@ -111,8 +127,22 @@ void RigWiring::followRigMode(const QString &rigMode)
         return;
     if (mode == u"CW")
         m_form.mnuCW_Click();
+    else if (mode == u"DG")
+        m_form.mnuDigital_Click();
     else
         m_form.mnuSSB_Click();
+}
+
+QString RigWiring::offBandWarning() const
+{
+    const RigLink *rig = m_services.rig;
+    if (!rig->isConnected())
+        return QString();
+    const qint64 hz = rig->frequencyHz();
+    if (hz <= 0 || (hz >= kBandLowHz && hz <= kBandHighHz))
+        return QString();
+    return QStringLiteral("The rig is on %1 MHz, outside 10 m (28.000 to 29.700 MHz).")
+        .arg(QString::number(double(hz) / 1e6, 'f', 3));
 }
 
 void RigWiring::startRigctldMenu()

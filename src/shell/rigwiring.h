@@ -19,6 +19,8 @@ public:
     static constexpr const char *kFollowRigModeKey = "FollowRigMode";
     static constexpr const char *kDefaultRig = "127.0.0.1:4532";
     static constexpr const char *kRigctldKey = "RigctldStart";  // "model serialPort", empty: off
+    static constexpr qint64 kBandLowHz = 28000000;
+    static constexpr qint64 kBandHighHz = 29700000;
 
     RigWiring(Form1 &form, const Form1Services &services);
 
@@ -28,10 +30,13 @@ private:
     void startRigctldMenu();
     void applyRigctldSetting();
     void followRigMode(const QString &rigMode);
+    // The status line's warning while a connected rig is outside 10 m; "" on the band.
+    QString offBandWarning() const;
 
     Form1 &m_form;
     Form1Services m_services;
     QLabel *m_rigLine;
     QAction *m_followRig = nullptr;
     bool m_rigctldRan = false;
+    bool m_offBand = false;
 };

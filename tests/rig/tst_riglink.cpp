@@ -27,8 +27,11 @@ void TestRigLink::loggerMode_data()
     QTest::newRow("USB") << "USB" << "PH";
     QTest::newRow("LSB lower case") << "lsb" << "PH";
     QTest::newRow("FM") << "FM" << "PH";
-    QTest::newRow("data mode leaves the logger alone") << "PKTUSB" << "";
-    QTest::newRow("RTTY") << "RTTY" << "";
+    QTest::newRow("packet on USB") << "PKTUSB" << "DG";
+    QTest::newRow("packet on LSB") << "PKTLSB" << "DG";
+    QTest::newRow("RTTY") << "RTTY" << "DG";
+    QTest::newRow("PSK reverse") << "PSKR" << "DG";
+    QTest::newRow("unknown leaves the logger alone") << "XYZ" << "";
 }
 
 void TestRigLink::loggerMode()

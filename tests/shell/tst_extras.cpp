@@ -26,6 +26,7 @@ private slots:
     void callHistoryPrefill();
     void rigInTheMainWindow();
     void spotsAndSpotLastUseTheRig();
+    void rigOffTheBandAndDataModes();
     void rigctldStartedFromOptions();
     void rigctldFailureSaysWhy();
     void rigctldEndsWithTheLogger();
@@ -144,7 +145,7 @@ void TestExtras::rigInTheMainWindow()
     QTRY_COMPARE(h.window->preferences().currentMode, QString("CW"));
     QVERIFY(rigctld.command("M PKTUSB 0\n"));
     QTRY_COMPARE(link.mode(), QString("PKTUSB"));
-    QCOMPARE(h.window->preferences().currentMode, QString("CW"));
+    QTRY_COMPARE(h.window->preferences().currentMode, QString("DG"));
 
     // The rig goes away: the line says so, and logging goes on without it.
     rigctld.stop();
@@ -158,6 +159,38 @@ void TestExtras::rigInTheMainWindow()
     QVERIFY(!rigLine->isVisible());
     QVERIFY(!link.isActive());
     QCOMPARE(h.settings.values["RigControl"], QString());
+}
+
+// A rig outside 10 m is said in the status line, and again when a contact is logged there (it is
+// logged); a data mode puts the logger in DG when it follows the rig.
+void TestExtras::rigOffTheBandAndDataModes()
+{
+    if (!RigctldPeer::available())
+        QSKIP(RigctldPeer::missing());
+    RigctldPeer rigctld;
+    QVERIFY(rigctld.start());
+    RigLink link;
+    MainWindowHarness h;
+    h.rig = &link;
+    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(rigctld.port());
+    h.settings.values["FollowRigMode"] = "1";
+    h.writePreferences();
+    h.start(false);
+    QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 10000);
+    QVERIFY(rigctld.command("F 28400000\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(link.frequencyHz(), qint64(28400000), 10000);
+    h.logContact("W1AW", "HIRAM", "CT", "1");
+    QVERIFY(!h.label("lblDialog").contains("outside 10 m"));
+
+    QVERIFY(rigctld.command("F 14250000\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(h.label("lblDialog"),
+                              QString("The rig is on 14.250 MHz, outside 10 m (28.000 to 29.700 MHz)."), 10000);
+    h.logContact("K5ABC", "BOB", "TX", "2");
+    QCOMPARE(h.window->logStore().count(), 2);
+    QCOMPARE(h.label("lblDialog"), QString("Logged, but the rig is on 14.250 MHz, outside 10 m (28.000 to 29.700 MHz)."));
+
+    QVERIFY(rigctld.command("M PKTUSB 0\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(h.window->preferences().currentMode, QString("DG"), 10000);
 }
 
 void TestExtras::spotsAndSpotLastUseTheRig()
