@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "ui/plaintext.h"
+
 #include <cmath>
 
 using namespace bandmap;
@@ -163,7 +165,7 @@ bool BandMapRow::event(QEvent *event)
         const int slot = slotAt(help->pos());
         for (const PlacedSpot &s : m_spots) {
             if (s.slot == slot) {
-                QToolTip::showText(help->globalPos(), s.text, this, spotRect(slot));
+                QToolTip::showText(help->globalPos(), plainToolTip(s.text), this, spotRect(slot));
                 return true;
             }
         }

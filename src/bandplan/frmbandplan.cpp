@@ -1,4 +1,5 @@
 #include "bandplan/frmbandplan.h"
+#include "ui/plaintext.h"
 
 #include "platform/dialogs.h"
 #include "ui/captionfit.h"
@@ -35,8 +36,10 @@ const QStringList kDrawnPrefixes{QStringLiteral("blbl"), QStringLiteral("priv"),
 class SegmentLabel : public QLabel {
 public:
     SegmentLabel(const QString &text, const QColor &fill, const QColor &ink, QWidget *parent)
-        : QLabel(text, parent), m_fill(fill), m_ink(ink)
+        : QLabel(parent), m_fill(fill), m_ink(ink)
     {
+        setTextFormat(Qt::PlainText);
+        setText(text);
         setProperty(captionfit::kPaintsOwnCaption, true);
     }
 
@@ -69,7 +72,8 @@ private:
 
 QLabel *fixedLabel(QWidget *parent, const char *name, const QString &text)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = plainLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
     l->setObjectName(QLatin1String(name));
     l->setAlignment(Qt::AlignCenter);
     return l;
@@ -235,21 +239,23 @@ void frmBandPlan::drawPrivileges(const QString &classCode)
         const int top = int(std::lround(lineY + double(i + 1) * pitch));
         const QString number = QString::number(i + 1);
 
-        auto *bar = new QLabel(row.band, this);
+        auto *bar = plainLabel(row.band, this);
+        bar->setTextFormat(Qt::PlainText);
         bar->setObjectName(QStringLiteral("blbl") + number);
         bar->setGeometry(rowLeft, top, rowWidth, rowHeight);
         bar->setAlignment(Qt::AlignCenter);
         bar->setStyleSheet(QStringLiteral("background: black; color: black; border: 1px solid #606060;"));
-        bar->setToolTip(row.toolTip);
+        bar->setToolTip(plainToolTip(row.toolTip));
         bar->show();
 
-        auto *name = new QLabel(row.band, this);
+        auto *name = plainLabel(row.band, this);
+        name->setTextFormat(Qt::PlainText);
         name->setObjectName(QStringLiteral("bnlb") + number);
         name->setGeometry(int(std::lround(w * 0.04)), top, int(std::lround(w * 0.05)), rowHeight);
         name->setAlignment(Qt::AlignCenter);
         name->setFont(nameFont);
         name->setStyleSheet(QStringLiteral("background: yellow; color: black; border: 1px solid black;"));
-        name->setToolTip(row.toolTip);
+        name->setToolTip(plainToolTip(row.toolTip));
         name->show();
 
         for (const BandPlan::Segment &s : row.segments) {
@@ -261,7 +267,7 @@ void frmBandPlan::drawPrivileges(const QString &classCode)
             seg->setGeometry(left, top, width, rowHeight);
             seg->setAlignment(Qt::AlignCenter);
             seg->setFont(segmentFont);
-            seg->setToolTip(s.toolTip);
+            seg->setToolTip(plainToolTip(s.toolTip));
             seg->show();
             seg->raise();
         }

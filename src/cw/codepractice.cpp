@@ -1,4 +1,5 @@
 #include "cw/codepractice.h"
+#include "ui/plaintext.h"
 #include "ui/fieldkeys.h"
 #include "cw/cwcontrol.h"
 #include "cw/cwsender.h"
@@ -53,23 +54,23 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
     setWindowTitle(QStringLiteral("On the Air Code Practice"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     auto *top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral(
+    top->addWidget(plainLabel(QStringLiteral(
         "Fill the text to send by generating random groups, pasting from the clipboard or typing "
         "it in; Send transmits it. Characters typed in the lower box are sent at once."), this));
 
-    top->addWidget(new QLabel(QStringLiteral(" Text to Send"), this));
+    top->addWidget(plainLabel(QStringLiteral(" Text to Send"), this));
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(fixed);
     Text1->installEventFilter(this);
     top->addWidget(Text1);
-    top->addWidget(new QLabel(QStringLiteral(" Text Sent"), this));
+    top->addWidget(plainLabel(QStringLiteral(" Text Sent"), this));
     Text2 = new QPlainTextEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setFont(fixed);
     Text2->setReadOnly(true);
     top->addWidget(Text2);
-    top->addWidget(new QLabel(QStringLiteral("Type characters here to send text from keyboard:"), this));
+    top->addWidget(plainLabel(QStringLiteral("Type characters here to send text from keyboard:"), this));
     Text5 = new QLineEdit(this);
     Text5->setObjectName(QStringLiteral("Text5"));
     Text5->installEventFilter(this);
@@ -89,11 +90,11 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
     Option2->setChecked(true);
     il->addWidget(Option1);
     il->addWidget(Option2);
-    gen->addWidget(new QLabel(QStringLiteral("Generate"), this));
+    gen->addWidget(plainLabel(QStringLiteral("Generate"), this));
     gen->addWidget(Text3);
-    gen->addWidget(new QLabel(QStringLiteral("groups of"), this));
+    gen->addWidget(plainLabel(QStringLiteral("groups of"), this));
     gen->addWidget(Text4);
-    gen->addWidget(new QLabel(QStringLiteral("characters each."), this));
+    gen->addWidget(plainLabel(QStringLiteral("characters each."), this));
     gen->addWidget(include);
     top->addLayout(gen);
 
@@ -107,6 +108,7 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
     auto *faster = button(this, QStringLiteral("cmdFaster"), QStringLiteral("&Faster"));
     auto *slower = button(this, QStringLiteral("cmdSlower"), QStringLiteral("S&lower"));
     Label8 = new QLabel(QString::number(m_control.settings().speedWpm()), this);
+    Label8->setTextFormat(Qt::PlainText);
     Label8->setObjectName(QStringLiteral("Label8"));
     for (QWidget *w : {static_cast<QWidget *>(generate), static_cast<QWidget *>(paste),
                        static_cast<QWidget *>(clear1), static_cast<QWidget *>(clear2),
@@ -114,7 +116,7 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
                        static_cast<QWidget *>(faster), static_cast<QWidget *>(slower),
                        static_cast<QWidget *>(Label8)})
         row->addWidget(w);
-    row->addWidget(new QLabel(QStringLiteral("WPM"), this));
+    row->addWidget(plainLabel(QStringLiteral("WPM"), this));
     top->addLayout(row);
 
     connect(generate, &QPushButton::clicked, this, &frmCodePractice::cmdGenerate_Click);

@@ -1,4 +1,5 @@
 #include "cw/cwfrm.h"
+#include "ui/plaintext.h"
 #include "ui/fieldkeys.h"
 #include "cw/codepractice.h"
 #include "cw/cwcontrol.h"
@@ -57,7 +58,7 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     setWindowTitle(QStringLiteral("CW String Selections"));
     auto *top = new QVBoxLayout(this);
 
-    top->addWidget(new QLabel(QStringLiteral(
+    top->addWidget(plainLabel(QStringLiteral(
         "Each text box corresponds to a function key.  Enter the characters you would like to "
         "associate with the function key. From the main logging page, press the appropriate "
         "function key each time you wish to send the string.  A ! in the string enters the "
@@ -72,15 +73,15 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
         QLineEdit *e = field(this, names[i]);
         e->setValidator(new TextFilter(true, e));
         m_messages << e;
-        grid->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
+        grid->addWidget(plainLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
         grid->addWidget(e, i, 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("F12"), this), 11, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Keyboard"), this), 11, 1);
+    grid->addWidget(plainLabel(QStringLiteral("F12"), this), 11, 0);
+    grid->addWidget(plainLabel(QStringLiteral("Keyboard"), this), 11, 1);
     top->addLayout(grid);
-    top->addWidget(new QLabel(
+    top->addWidget(plainLabel(
         QStringLiteral("Wildcards are $ for Call, * for RST  and # for Number (where applicable)."), this));
-    top->addWidget(new QLabel(QStringLiteral("Prosigns   AR [   CL \\   SK ]   KN ;   BT ="), this));
+    top->addWidget(plainLabel(QStringLiteral("Prosigns   AR [   CL \\   SK ]   KN ;   BT ="), this));
 
     // Keying line and port.
     auto *frame = new QGroupBox(QStringLiteral("Keying Options"), this);
@@ -112,15 +113,16 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     Text10->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9:]*")), Text10));
     Text14 = field(this, QStringLiteral("Text14"));
     lblDevice = new QLabel(this);
+    lblDevice->setTextFormat(Qt::PlainText);
     lblDevice->setObjectName(QStringLiteral("lblDevice"));
     txtPortMap = field(this, QStringLiteral("txtPortMap"));
     txtPortMap->setToolTip(QStringLiteral("Port numbers that open another device, e.g. 5=/dev/ttyUSB0"));
-    ports->addWidget(new QLabel(QStringLiteral("Com Port"), this), 0, 0);
+    ports->addWidget(plainLabel(QStringLiteral("Com Port"), this), 0, 0);
     ports->addWidget(Text10, 0, 1);
     ports->addWidget(lblDevice, 0, 2);
-    ports->addWidget(new QLabel(QStringLiteral("Printer Port Address"), this), 1, 0);
+    ports->addWidget(plainLabel(QStringLiteral("Printer Port Address"), this), 1, 0);
     ports->addWidget(Text14, 1, 1);
-    ports->addWidget(new QLabel(QStringLiteral("Port map"), this), 2, 0);
+    ports->addWidget(plainLabel(QStringLiteral("Port map"), this), 2, 0);
     ports->addWidget(txtPortMap, 2, 1, 1, 2);
     top->addLayout(ports);
     connect(Text10, &QLineEdit::editingFinished, this, &CWFrm::portLeft);
@@ -139,18 +141,18 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     auto *slower = button(this, QStringLiteral("cmdSlower"), QStringLiteral("Slower"));
     auto *more = button(this, QStringLiteral("cmdMore"), QStringLiteral("More"));
     auto *less = button(this, QStringLiteral("cmdLess"), QStringLiteral("Less"));
-    speed->addWidget(new QLabel(QStringLiteral("WPM"), this));
+    speed->addWidget(plainLabel(QStringLiteral("WPM"), this));
     speed->addWidget(Text11);
     speed->addWidget(faster);
     speed->addWidget(slower);
-    speed->addWidget(new QLabel(QStringLiteral("Word Space"), this));
+    speed->addWidget(plainLabel(QStringLiteral("Word Space"), this));
     speed->addWidget(txtSpace);
     speed->addWidget(more);
     speed->addWidget(less);
-    speed->addWidget(new QLabel(QStringLiteral("Loop (Sec)"), this));
+    speed->addWidget(plainLabel(QStringLiteral("Loop (Sec)"), this));
     speed->addWidget(txtCWLoop);
     top->addLayout(speed);
-    top->addWidget(new QLabel(QStringLiteral("Up / Down arrows on main form change speed."), this));
+    top->addWidget(plainLabel(QStringLiteral("Up / Down arrows on main form change speed."), this));
     connect(faster, &QPushButton::clicked, this, [this] { m_control.changeSpeed(1); });
     connect(slower, &QPushButton::clicked, this, [this] { m_control.changeSpeed(-1); });
     connect(&m_control, &CwControl::speedChanged, this,
@@ -192,6 +194,7 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     OptSleep = new QRadioButton(QStringLiteral("Sleep"), timing);
     OptSleep->setObjectName(QStringLiteral("OptSleep"));
     lblLoop = new QLabel(QStringLiteral("Loop Delay"), timing);
+    lblLoop->setTextFormat(Qt::PlainText);
     lblLoop->setObjectName(QStringLiteral("lblLoop"));
     txtLoop = field(timing, QStringLiteral("txtLoop"));
     txtLoop->setToolTip(QStringLiteral("Loops per 60 ms"));
@@ -204,8 +207,8 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     tl->addWidget(txtLoop, 1, 1);
     tl->addWidget(cmdLoopFaster, 1, 2);
     tl->addWidget(cmdLoopSlower, 1, 3);
-    tl->addWidget(new QLabel(QStringLiteral("Timer is the preferred option on most systems."), timing), 2, 0, 1, 4);
-    tl->addWidget(new QLabel(QStringLiteral("For the most precise timing, do not run any other "
+    tl->addWidget(plainLabel(QStringLiteral("Timer is the preferred option on most systems."), timing), 2, 0, 1, 4);
+    tl->addWidget(plainLabel(QStringLiteral("For the most precise timing, do not run any other "
                                             "programs, virus software etc. while transmitting."), timing), 3, 0, 1, 4);
     top->addWidget(timing);
     for (QRadioButton *r : {optTimer, optLoop, OptSleep})
@@ -229,13 +232,14 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     Check1 = new QCheckBox(QStringLiteral("Display CW text on main form (NA for WinKey)."), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     top->addWidget(Check1);
-    top->addWidget(new QLabel(QStringLiteral("You must be in CW mode."), this));
+    top->addWidget(plainLabel(QStringLiteral("You must be in CW mode."), this));
 
     auto *buttons = new QHBoxLayout;
     auto *test = button(this, QStringLiteral("cmdTest"), QStringLiteral("&Test"));
     auto *practice = button(this, QStringLiteral("cmdCodePractice"), QStringLiteral("Send Code Practice"));
     cmdDone = button(this, QStringLiteral("cmdDone"), QStringLiteral("Done"));
     lblSending = new QLabel(QStringLiteral("Sending!"), this);
+    lblSending->setTextFormat(Qt::PlainText);
     lblSending->setObjectName(QStringLiteral("lblSending"));
     lblSending->hide();
     buttons->addWidget(test);

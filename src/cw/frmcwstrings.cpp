@@ -1,4 +1,5 @@
 #include "cw/frmcwstrings.h"
+#include "ui/plaintext.h"
 #include "cw/cwcontrol.h"
 
 #include <QEvent>
@@ -13,8 +14,10 @@ frmCWStrings::frmCWStrings(CwControl &control, QWidget *parent) : QDialog(parent
     auto *grid = new QGridLayout(this);
     for (int i = 0; i < 12; ++i) {
         auto *key = new QLabel(QStringLiteral("F%1").arg(i + 1), this);
+        key->setTextFormat(Qt::PlainText);
         key->setObjectName(QStringLiteral("Label1_%1").arg(i));
         auto *message = new QLabel(this);
+        message->setTextFormat(Qt::PlainText);
         message->setObjectName(QStringLiteral("lblCWString_%1").arg(i));
         for (QLabel *l : {key, message}) {
             l->installEventFilter(this);
@@ -26,7 +29,7 @@ frmCWStrings::frmCWStrings(CwControl &control, QWidget *parent) : QDialog(parent
         m_messages << message;
     }
     m_messages[11]->setText(QStringLiteral("Keyboard"));
-    grid->addWidget(new QLabel(QStringLiteral("Press Ctrl W to Show this form."), this), 12, 0, 1, 2);
+    grid->addWidget(plainLabel(QStringLiteral("Press Ctrl W to Show this form."), this), 12, 0, 1, 2);
     auto *done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("cmdDone"));
     done->setAutoDefault(false);

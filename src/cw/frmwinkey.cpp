@@ -81,9 +81,11 @@ frmWinKey::frmWinKey(const Context &context, QWidget *parent) : QDialog(parent),
     });
 
     lblOpenStatus = new QLabel(this);
+    lblOpenStatus->setTextFormat(Qt::PlainText);
     lblOpenStatus->setObjectName(QStringLiteral("lblOpenStatus"));
     lblOpenStatus->setGeometry(twips(5400, kRowTop, 2800, 300));
     lblVersion = new QLabel(QStringLiteral("Version #"), this);
+    lblVersion->setTextFormat(Qt::PlainText);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     // On the port's row: the rows with notes need the window's width for them.
     lblVersion->setGeometry(twips(5400, kRowTop + 5 * kRowStep, 2800, 300));
@@ -135,6 +137,7 @@ QLineEdit *frmWinKey::addBox(const char *name, const QString &caption, const QSt
 {
     const int y = kRowTop + row * kRowStep;
     auto *label = new QLabel(caption, this);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(twips(150, y, 1100, 300));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *box = new QLineEdit(this);
@@ -144,6 +147,7 @@ QLineEdit *frmWinKey::addBox(const char *name, const QString &caption, const QSt
     box->installEventFilter(this);
     if (!note.isEmpty()) {
         auto *hint = new QLabel(note, this);
+        hint->setTextFormat(Qt::PlainText);
         hint->setGeometry(twips(2150, y, 6100, 300));
         hint->setWordWrap(true);
     }

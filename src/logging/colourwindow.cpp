@@ -29,6 +29,7 @@ Form6::Form6(Preferences &prefs, Dialogs &dialogs, QWidget *parent)
     connect(cmdRemaining, &QPushButton::clicked, this, &Form6::cmdRemaining_Click);
 
     auto *lblHeading = new QLabel(QStringLiteral("Appearance of multiplier worked"), this);
+    lblHeading->setTextFormat(Qt::PlainText);
     lblHeading->setObjectName(QStringLiteral("lblHeading"));
     lblHeading->setAlignment(Qt::AlignCenter);
     lblHeading->setGeometry(px(300), px(1200), px(5400), px(375));
@@ -38,12 +39,14 @@ Form6::Form6(Preferences &prefs, Dialogs &dialogs, QWidget *parent)
     previewFont.setPointSizeF(previewFont.pointSizeF() * 1.5);
 
     lblWorked = new QLabel(QStringLiteral("Worked"), this);
+    lblWorked->setTextFormat(Qt::PlainText);
     lblWorked->setObjectName(QStringLiteral("lblWorked"));
     lblWorked->setAlignment(Qt::AlignCenter);
     lblWorked->setFont(previewFont);
     lblWorked->setGeometry(px(300), px(1680), px(2580), px(495));
 
     lblRemaining = new QLabel(QStringLiteral("Remaining"), this);
+    lblRemaining->setTextFormat(Qt::PlainText);
     lblRemaining->setObjectName(QStringLiteral("lblRemaining"));
     lblRemaining->setAlignment(Qt::AlignCenter);
     lblRemaining->setFont(previewFont);

@@ -84,6 +84,7 @@ frmEditCon::frmEditCon(LogStore &store, int editedRecord, const PrefixTable &pre
     resize(twips(0, 0, 6300, 2850).size());
 
     auto *heading = new QLabel(QStringLiteral("Edit Contact:"), this);
+    heading->setTextFormat(Qt::PlainText);
     heading->setObjectName(QStringLiteral("lblEditHeading"));
     heading->setGeometry(twips(150, 120, 3000, 300));
     QFont bold = heading->font();
@@ -104,8 +105,10 @@ frmEditCon::frmEditCon(LogStore &store, int editedRecord, const PrefixTable &pre
                                       QStringLiteral("txtMode")});
 
     Label1 = new QLabel(QStringLiteral(" Dupe!"), this);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2 = new QLabel(QStringLiteral("   Invalid!"), this);
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label1->setGeometry(twips(150, 2100, 1200, 330));
     Label2->setGeometry(twips(1350, 2100, 1400, 330));
@@ -145,6 +148,7 @@ QLineEdit *frmEditCon::addField(const char *name, const QString &caption, int co
     const int x = 150 + column * 3075;
     const int y = 540 + row * 375;
     auto *label = new QLabel(caption, this);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(twips(x, y, 1000, 300));
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));

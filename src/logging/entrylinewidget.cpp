@@ -69,6 +69,7 @@ QLabel *EntryLineWidget::makeLabel(const QString &name, const QString &text, int
                                    int width, int height)
 {
     auto *label = new QLabel(text, this);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(name);
     label->setGeometry(twips(left), twips(top - kTop), twips(width), twips(height));
     return label;

@@ -143,6 +143,7 @@ QLineEdit *frmStationID::addField(const char *name, const QString &caption, int 
 {
     const int y = kRowTop + row * kRowStep;
     auto *label = new QLabel(caption, this);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(twips(150, y, 2700, 300));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *edit = new QLineEdit(this);

@@ -10,6 +10,8 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // What a message says may come from a file or a peer: shown as written, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;

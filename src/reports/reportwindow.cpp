@@ -60,8 +60,10 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     Text3 = addField("Text3", QStringLiteral("Comment:"), 9, true, false);
 
     auto *printLabel = new QLabel(QStringLiteral("Print:"), this);
+    printLabel->setTextFormat(Qt::PlainText);
     place(printLabel, 240, 4560, 2400, 300);
     auto *writeLabel = new QLabel(QStringLiteral("Write ASCII Files:"), this);
+    writeLabel->setTextFormat(Qt::PlainText);
     place(writeLabel, 240, 5700, 2400, 300);
 
     auto jobs = [this] { return ReportJobs(m_ctx, this); };
@@ -96,6 +98,7 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
 {
     const int y = kFieldTop + row * kRowHeight;
     auto *label = new QLabel(caption, this);
+    label->setTextFormat(Qt::PlainText);
     place(label, 2980, y, 3260, 330);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *edit = new QLineEdit(this);

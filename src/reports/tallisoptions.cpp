@@ -32,6 +32,7 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     place(this, 0, 0, 6900, 3900);
 
     auto *powerLabel = new QLabel(QStringLiteral("Power:"), this);
+    powerLabel->setTextFormat(Qt::PlainText);
     place(powerLabel, 240, 240, 900, 330);
     Text1 = new QLineEdit(QStringLiteral("100"), this);
     Text1->setObjectName(QStringLiteral("Text1"));

@@ -24,6 +24,7 @@ QLabel *Form1::makeLabel(const QString &name, const QString &text, int left, int
                          int height)
 {
     auto *label = new QLabel(text, m_central);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(name);
     label->setGeometry(twips(left), twips(top), twips(width), twips(height));
     return label;
@@ -207,6 +208,7 @@ void Form1::buildMenus()
     QMenuBar *bar = menuBar();
     // On the air: red at the menu bar's right end, where it shows whatever the window holds.
     lblTX = new QLabel(bar);
+    lblTX->setTextFormat(Qt::PlainText);
     lblTX->setObjectName(QStringLiteral("lblTX"));
     lblTX->setTextFormat(Qt::PlainText);
     lblTX->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0); color: white; font-weight: bold; padding: 0 8px;"));

@@ -37,6 +37,7 @@ void PacketSpotfrm::buildControls()
     };
     auto label = [this](const QString &name, const QString &caption) {
         auto *l = new QLabel(caption, this);
+        l->setTextFormat(Qt::PlainText);
         l->setObjectName(name);
         return l;
     };

@@ -120,6 +120,7 @@ GraphQSO::GraphQSO(const QList<QsoRecord> &records, Dialogs &dialogs, QWidget *p
         QList<QLabel *> labels;
         for (int k = 0; k < count; ++k) {
             auto *l = new QLabel(this);
+            l->setTextFormat(Qt::PlainText);
             l->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k));
             l->setAlignment(align);
             l->hide();
@@ -131,6 +132,7 @@ GraphQSO::GraphQSO(const QList<QsoRecord> &records, Dialogs &dialogs, QWidget *p
     m_lblDate = makeLabels("lblDate", QsoGraph::kTimeLabels, Qt::AlignCenter);
     m_lblY = makeLabels("lblY", QsoGraph::kRateLabels, Qt::AlignRight | Qt::AlignVCenter);
     m_utcCaption = new QLabel(QStringLiteral("UTC"), this);
+    m_utcCaption->setTextFormat(Qt::PlainText);
     m_utcCaption->setObjectName(QStringLiteral("lblUtc"));
     m_utcCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_utcCaption->hide();

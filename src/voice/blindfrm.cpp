@@ -1,4 +1,5 @@
 #include "voice/blindfrm.h"
+#include "ui/plaintext.h"
 
 #include "platform/settingsstore.h"
 #include "platform/waveplayer.h"
@@ -24,7 +25,7 @@ BlindFrm::BlindFrm(Announcer &announcer, WavePlayer &promptPlayer, SettingsStore
     setObjectName(QStringLiteral("BlindFrm"));
     setWindowTitle(QStringLiteral("Voice Navigation Settings"));
     auto *layout = new QVBoxLayout(this);
-    auto *explain = new QLabel(
+    auto *explain = plainLabel(
         QStringLiteral("Choose one of the options below.  Select Off to turn the navigation function "
                        "off, Call to indicate the Call field only and All Data Fields to provide "
                        "verbal prompts through all the data fields."),
@@ -52,15 +53,18 @@ BlindFrm::BlindFrm(Announcer &announcer, WavePlayer &promptPlayer, SettingsStore
             + QDir::toNativeSeparators(workingDir),
         this);
     label7->setObjectName(QStringLiteral("Label7"));
+    label7->setTextFormat(Qt::PlainText);
     label7->setWordWrap(true);
     layout->addWidget(label7);
     lblFiles = new QLabel(this);
+    lblFiles->setTextFormat(Qt::PlainText);
     lblFiles->setObjectName(QStringLiteral("lblFiles"));
     lblFiles->setTextFormat(Qt::PlainText);
     lblFiles->setWordWrap(true);
     layout->addWidget(lblFiles);
     auto *outputRow = new QHBoxLayout;
     auto *outputLabel = new QLabel(QStringLiteral("Prompts play on"), this);
+    outputLabel->setTextFormat(Qt::PlainText);
     cboOutput = new QComboBox(this);
     cboOutput->setObjectName(QStringLiteral("cboPromptOutput"));
     outputLabel->setBuddy(cboOutput);

@@ -1,4 +1,5 @@
 #include "voice/phonefrm.h"
+#include "ui/plaintext.h"
 #include "ui/fieldkeys.h"
 
 #include "core/fieldfile.h"
@@ -78,7 +79,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
 
     auto *messages = new QGridLayout;
     for (int i = 0; i < 9; ++i) {
-        messages->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
+        messages->addWidget(plainLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
         auto *box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         box->setValidator(new TextFilter(false, box));
@@ -101,7 +102,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
 
     auto *keying = new QGroupBox(QStringLiteral("Keying"), this);
     auto *keyingLayout = new QGridLayout(keying);
-    keyingLayout->addWidget(new QLabel(QStringLiteral("Comm Port (0 = none)"), keying), 0, 0);
+    keyingLayout->addWidget(plainLabel(QStringLiteral("Comm Port (0 = none)"), keying), 0, 0);
     Text10 = new QLineEdit(keying);
     Text10->setObjectName(QStringLiteral("Text10"));
     Text10->installEventFilter(this);
@@ -121,14 +122,14 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     keyingLayout->addWidget(Option1, 0, 2);
     keyingLayout->addWidget(Option2, 0, 3);
     keyingLayout->addWidget(Option3, 0, 4);
-    keyingLayout->addWidget(new QLabel(QStringLiteral("Parallel Address"), keying), 1, 0);
+    keyingLayout->addWidget(plainLabel(QStringLiteral("Parallel Address"), keying), 1, 0);
     Text11 = new QLineEdit(keying);
     Text11->setObjectName(QStringLiteral("Text11"));
     Text11->setValidator(new TextFilter(true, Text11));
     connect(Text11, &QLineEdit::textChanged, this,
             [this](const QString &t) { m_keyer.settings().parallelAddress = t; });
     keyingLayout->addWidget(Text11, 1, 1);
-    keyingLayout->addWidget(new QLabel(QStringLiteral("Loop (Sec)"), keying), 1, 2);
+    keyingLayout->addWidget(plainLabel(QStringLiteral("Loop (Sec)"), keying), 1, 2);
     txtPHLoop = new QLineEdit(keying);
     txtPHLoop->setObjectName(QStringLiteral("txtPHLoop"));
     txtPHLoop->setValidator(
@@ -143,7 +144,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     ks.pttTailMs = storedMs(m_settings, PhoneSettings::kTailKey, PhoneSettings::kDefaultTailMs);
     auto msBox = [&](const QString &name, const QString &caption, int row, int column, int *value,
                      const char *key) {
-        keyingLayout->addWidget(new QLabel(caption, keying), row, column);
+        keyingLayout->addWidget(plainLabel(caption, keying), row, column);
         auto *box = new QLineEdit(QString::number(*value), keying);
         box->setObjectName(name);
         box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), box));
@@ -165,13 +166,13 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     outer->addWidget(keying);
 
     auto *sound = new QGridLayout;
-    sound->addWidget(new QLabel(QStringLiteral("Sound output"), this), 0, 0);
+    sound->addWidget(plainLabel(QStringLiteral("Sound output"), this), 0, 0);
     cboOutput = new QComboBox(this);
     cboOutput->setObjectName(QStringLiteral("cboOutput"));
     m_player.setOutput(m_settings.value(QString::fromLatin1(kOutputKey), QString()));
     connect(cboOutput, &QComboBox::activated, this, &PhoneFrm::chooseOutput);
     sound->addWidget(cboOutput, 0, 1);
-    sound->addWidget(new QLabel(QStringLiteral("Record from"), this), 1, 0);
+    sound->addWidget(plainLabel(QStringLiteral("Record from"), this), 1, 0);
     cboInput = new QComboBox(this);
     cboInput->setObjectName(QStringLiteral("cboInput"));
     connect(cboInput, &QComboBox::activated, this, &PhoneFrm::chooseInput);
@@ -183,6 +184,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     outer->addLayout(sound);
 
     auto *help = new QLabel(kHelpText, this);
+    help->setTextFormat(Qt::PlainText);
     help->setObjectName(QStringLiteral("lblHelp"));
     help->setWordWrap(true);
     outer->addWidget(help);
@@ -193,6 +195,7 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     Command11->setToolTip(QStringLiteral("Plays F1 Command"));
     connect(Command11, &QPushButton::clicked, this, &PhoneFrm::Command11_Click);
     auto *testLabel = new QLabel(QStringLiteral("Plays F1 Command"), this);
+    testLabel->setTextFormat(Qt::PlainText);
     Command12 = new QPushButton(QStringLiteral("Stop"), this);
     Command12->setObjectName(QStringLiteral("Command12"));
     Command12->hide();

@@ -1,4 +1,5 @@
 #include "bandplan/bandplan.h"
+#include "ui/plaintext.h"
 #include "bandplan/frmbandplan.h"
 #include "fakes.h"
 #include "core/appfolders.h"
@@ -326,9 +327,10 @@ void TstBandPlan::segmentsShareRowInProportion()
     QCOMPARE(cw->width(), int(std::lround(row->width() * 0.25)));
     QCOMPARE(data->x(), row->x() + int(std::lround(row->width() * 0.5)));
     QCOMPARE(data->width(), int(std::lround(row->width() * 0.5)));
-    QCOMPARE(row->toolTip(), QStringLiteral("20m  ") + formatFrequency(14) + " - " + formatFrequency(14.4f));
-    QCOMPARE(cw->toolTip(), QStringLiteral("CW  ") + cw->text());
-    QCOMPARE(data->toolTip(), QStringLiteral("PH  ") + data->text());
+    // Shown as the characters they are (the plan is a file the operator may edit).
+    QCOMPARE(row->toolTip(), plainToolTip(QStringLiteral("20m  ") + formatFrequency(14) + " - " + formatFrequency(14.4f)));
+    QCOMPARE(cw->toolTip(), plainToolTip(QStringLiteral("CW  ") + cw->text()));
+    QCOMPARE(data->toolTip(), plainToolTip(QStringLiteral("PH  ") + data->text()));
     // What the operator sees: CW blue, any other mode green, the gap shows the black bar.
     QCOMPARE(centreColour(w, cw), QColor(0, 0, 255));
     const QColor dataColour = centreColour(w, data);
