@@ -12,9 +12,8 @@ ContactEntry::ContactEntry(LogStore &log, const Clock &clock, const Preferences 
 
 int ContactEntry::dupeOf(const QString &call) const { return entryrules::findDupe(m_log, call); }
 
-ContactEntry::Result ContactEntry::log(Fields &f, bool listAsNewEntity)
+bool ContactEntry::checkFields(Fields &f, Result &r) const
 {
-    Result r;
     // Every check runs and the operator reads the last message; the focus goes where the last
     // one points.
     bool incomplete = false;
@@ -50,7 +49,7 @@ ContactEntry::Result ContactEntry::log(Fields &f, bool listAsNewEntity)
             r.status = message;
             r.dupe = false;
             ++r.beeps;
-            return r;
+            return false;
         };
         QDate date;
         if (!entryrules::isValidDate(f.date, &date))
@@ -65,12 +64,27 @@ ContactEntry::Result ContactEntry::log(Fields &f, bool listAsNewEntity)
 
     if (r.dupeRecord) {
         r.outcome = Outcome::Dupe;
-        return r;
+        return false;
     }
     if (incomplete) {
         r.outcome = Outcome::Incomplete;
-        return r;
+        return false;
     }
+    return true;
+}
+
+ContactEntry::Result ContactEntry::check(Fields fields) const
+{
+    Result r;
+    checkFields(fields, r);
+    return r;
+}
+
+ContactEntry::Result ContactEntry::log(Fields &f, bool listAsNewEntity)
+{
+    Result r;
+    if (!checkFields(f, r))
+        return r;
 
     const QDateTime utc = entryline::utcFromLocal(m_clock.localNow(), m_prefs.utcOffset);
     QsoRecord record;

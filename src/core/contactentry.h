@@ -51,12 +51,19 @@ public:
     // when nothing is wrong. `listAsNewEntity` as LogStore::appendQso.
     Result log(Fields &fields, bool listAsNewEntity);
 
+    // The checks of log() without logging: what Enter would answer now (nothing is written,
+    // `fields` are not changed). Outcome Logged means it would be logged.
+    Result check(Fields fields) const;
+
     // The full dupe check on a call: the record number it repeats, or 0.
     int dupeOf(const QString &call) const;
 
     QString logPath() const { return m_logPath; }
 
 private:
+    // The field and dupe checks both share; false when the contact cannot be logged as it is.
+    bool checkFields(Fields &f, Result &r) const;
+
     LogStore &m_log;
     const Clock &m_clock;
     const Preferences &m_prefs;

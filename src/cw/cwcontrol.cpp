@@ -49,10 +49,13 @@ void CwControl::applySettings()
     m_repeatTimer.setInterval(int(m_settings.repeatSeconds() * 1000));
 }
 
-QString CwControl::expandMessage(const QString &message) const
+QString CwControl::expandMessage(const QString &message, bool withCall) const
 {
     QString out = message;
-    const QString call = m_host.call ? m_host.call().trimmed() : QString();
+    // Without the call, the blank that followed it goes too.
+    if (!withCall)
+        out.replace(QLatin1String("$ "), QString());
+    const QString call = withCall && m_host.call ? m_host.call().trimmed() : QString();
     out.replace(QLatin1Char('$'), call);
     // No serial numbers in this contest, and the report is always 5NN.
     out.remove(QLatin1Char('#'));
@@ -60,7 +63,7 @@ QString CwControl::expandMessage(const QString &message) const
     return out;
 }
 
-void CwControl::FKeyCW(FKey key)
+void CwControl::FKeyCW(FKey key, bool withCall)
 {
     m_sender->stop();
     if (m_settings.keyingInterface == KeyingInterface::None)
@@ -69,7 +72,7 @@ void CwControl::FKeyCW(FKey key)
         m_repeat = true;
     const QString message = m_settings.messageForKey(key);
     if (!message.isEmpty())
-        m_sender->send(expandMessage(message));
+        m_sender->send(expandMessage(message, withCall));
 }
 
 void CwControl::tmrRepeat_Timer()

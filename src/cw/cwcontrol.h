@@ -47,9 +47,10 @@ public:
     // Sends the new settings to the keyer (speed, line, timing, word space, repeat interval).
     void applySettings();
 
-    // The message of a function key.
-    void FKeyCW(FKey key);
-    QString expandMessage(const QString &message) const;
+    // The message of a function key; `withCall` false sends its "$" as nothing (my exchange
+    // to a station whose call I do not repeat).
+    void FKeyCW(FKey key, bool withCall = true);
+    QString expandMessage(const QString &message, bool withCall = true) const;
     void changeSpeed(int delta);
     void toggleKeyboardMode();
     bool keyboardMode() const { return m_keyboardMode; }

@@ -1,5 +1,7 @@
 #include "cw/cwfrm.h"
 #include "ui/plaintext.h"
+#include "ui/enterkeyseditor.h"
+#include "core/entersends.h"
 #include "ui/fieldkeys.h"
 #include "cw/codepractice.h"
 #include "cw/cwcontrol.h"
@@ -211,6 +213,8 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
     tl->addWidget(plainLabel(QStringLiteral("For the most precise timing, do not run any other "
                                             "programs, virus software etc. while transmitting."), timing), 3, 0, 1, 4);
     top->addWidget(timing);
+    m_enterKeys = new EnterKeysEditor(m_store, entersends::kCwKeysKey, this);
+    top->addWidget(m_enterKeys);
     for (QRadioButton *r : {optTimer, optLoop, OptSleep})
         connect(r, &QRadioButton::clicked, this, &CWFrm::methodChosen);
     connect(txtLoop, &QLineEdit::textChanged, this, [this](const QString &t) {
@@ -257,6 +261,7 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
 
 void CWFrm::showSettings()
 {
+    m_enterKeys->load();
     const CwSettings &s = m_control.settings();
     for (int i = 0; i < m_messages.size(); ++i)
         m_messages[i]->setText(s.messages.value(i));

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class EnterKeysEditor;
 class SettingsStore;
 
 // "CW String Selections": the eleven messages, the keying line and port, speed, word space,
@@ -47,6 +48,7 @@ private:
     CwControl &m_control;
     Dialogs &m_dialogs;
     SettingsStore &m_store;
+    EnterKeysEditor *m_enterKeys = nullptr;
     QString m_workingDir;
 
     QList<QLineEdit *> m_messages;  // Text1..Text9, Text12, Text13

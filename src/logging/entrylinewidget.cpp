@@ -143,6 +143,8 @@ void EntryLineWidget::buildControls()
 
     connect(txtCall, &QLineEdit::textChanged, this, &EntryLineWidget::callChanged);
     connect(txtCntry, &QLineEdit::textChanged, this, &EntryLineWidget::countryChanged);
+    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
+        connect(f, &QLineEdit::textChanged, this, &EntryLineWidget::entryChanged);
 }
 
 bool EntryLineWidget::isEntryField(const QObject *o) const
@@ -367,6 +369,30 @@ void EntryLineWidget::dupcheck()
 
 // ---- The logging step ----
 
+ContactEntry::Fields EntryLineWidget::fields() const
+{
+    ContactEntry::Fields f;
+    f.call = txtCall->text();
+    f.name = txtRSTR->text();
+    f.qth = txtCntry->text();
+    f.number = txtRSTS->text();
+    f.postContest = postContest();
+    f.date = txtPostConDate->text();
+    f.time = txtPostConTime->text();
+    return f;
+}
+
+// Shown or not, whatever the state of the window itself (minimised, covered).
+bool EntryLineWidget::postContest() const { return !txtPostConTime->isHidden(); }
+
+ContactEntry::Result EntryLineWidget::checkEntry() const { return m_entry.check(fields()); }
+
+void EntryLineWidget::focusField(ContactEntry::Field field)
+{
+    if (QLineEdit *f = fieldFor(field))
+        f->setFocus(Qt::TabFocusReason);
+}
+
 void EntryLineWidget::logCurrentContact()
 {
     if (m_replaying) {
@@ -376,15 +402,7 @@ void EntryLineWidget::logCurrentContact()
         txtCall->setFocus();
         return;
     }
-    ContactEntry::Fields f;
-    f.call = txtCall->text();
-    f.name = txtRSTR->text();
-    f.qth = txtCntry->text();
-    f.number = txtRSTS->text();
-    // Shown or not, whatever the state of the window itself (minimised, covered).
-    f.postContest = !txtPostConTime->isHidden();
-    f.date = txtPostConDate->text();
-    f.time = txtPostConTime->text();
+    ContactEntry::Fields f = fields();
 
     m_inMains = true;
     const ContactEntry::Result r = m_entry.log(f, !Label3->isHidden());

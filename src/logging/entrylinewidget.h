@@ -59,6 +59,13 @@ public:
     // the first key typed there replaces it (the call history's pre-fill).
     void prefillExchange(const Exchange &fill);
 
+    // The fields as the logging step takes them, and its answer for them now (nothing logged).
+    ContactEntry::Fields fields() const;
+    ContactEntry::Result checkEntry() const;
+    void focusField(ContactEntry::Field field);
+    // Post-contest fields shown: contacts are typed from paper, nothing goes on the air.
+    bool postContest() const;
+
     // Logs the contact in the entry line as Enter does. Ignored while held keys are replayed:
     // keys typed during a dupe alarm never log a contact.
     void logCurrentContact();
@@ -94,6 +101,8 @@ signals:
     void announcementRequested(const QString &prompt);
     // The call field got the focus.
     void callFieldEntered();
+    // Any entry field's text changed.
+    void entryChanged();
     // The operator moved on from a call that is not a dupe (Space, Tab or a click elsewhere).
     void callFieldLeft(const QString &call);
     // An Enter ran to its end; `logged` when a contact was appended.

@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 #include "shell/cwwiring.h"
+#include "shell/entersendswiring.h"
 #include "shell/spotwiring.h"
 #include "shell/voicewiring.h"
 #include "shell/wkwiring.h"
@@ -87,7 +88,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     const CwParts cw = wireCw(*this, m_services);
     WinKeyWiring &winKeyer = *wireWinKeyer(*this, m_services, cw);
     // After the CW keys: the voice keys join their Options > Transmit menu.
-    wireVoice(*this, m_services, winKeyer);
+    VoiceKeyer &voice = wireVoice(*this, m_services, winKeyer);
+    new EnterSendsWiring(*this, m_services, *cw.control, voice);
 }
 
 SpotStore &Form1::spotStore() const { return m_spotting->store(); }

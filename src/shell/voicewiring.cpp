@@ -36,7 +36,7 @@ struct VoiceParts : QObject {
 
 }  // namespace
 
-QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &winKeyer)
+VoiceKeyer &wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &winKeyer)
 {
     Q_ASSERT(services.keyer && services.messagePlayer && services.promptPlayer && services.recorder);
     auto *parts = new VoiceParts;
@@ -109,5 +109,5 @@ QObject *wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &win
             return keyer->stopPlayback();
         return false;
     });
-    return parts;
+    return *parts->keyer;
 }

@@ -1,5 +1,7 @@
 #include "voice/phonefrm.h"
 #include "ui/plaintext.h"
+#include "ui/enterkeyseditor.h"
+#include "core/entersends.h"
 #include "ui/fieldkeys.h"
 
 #include "core/fieldfile.h"
@@ -182,6 +184,8 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     connect(devices, &QMediaDevices::audioInputsChanged, this, &PhoneFrm::refreshDevices);
     sound->addWidget(cboInput, 1, 1);
     outer->addLayout(sound);
+    m_enterKeys = new EnterKeysEditor(m_settings, entersends::kPhoneKeysKey, this);
+    outer->addWidget(m_enterKeys);
 
     auto *help = new QLabel(kHelpText, this);
     help->setTextFormat(Qt::PlainText);
@@ -262,6 +266,7 @@ bool PhoneFrm::saveSettings()
 
 void PhoneFrm::refreshControls()
 {
+    m_enterKeys->load();
     const PhoneSettings s = m_keyer.settings();  // the boxes write back as they change
     for (int i = 0; i < 9; ++i)
         Text[i]->setText(s.files[size_t(i)]);

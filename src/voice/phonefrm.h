@@ -3,6 +3,7 @@
 #include <QList>
 
 class Dialogs;
+class EnterKeysEditor;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,7 @@ private:
     QLineEdit *txtPHLoop = nullptr;
     QLineEdit *txtPttLead = nullptr;
     QLineEdit *txtPttTail = nullptr;
+    EnterKeysEditor *m_enterKeys = nullptr;
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;
     QRadioButton *Option3 = nullptr;
