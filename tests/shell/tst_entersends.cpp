@@ -2,6 +2,8 @@
 // keyer of the mode (the program's keyer thread on a recording line, the voice keyer's player)
 // and the last step logs through the logging step.
 #include "mainwindowharness.h"
+#include "wkemulator.h"
+#include "platform/portmap.h"
 #include "core/entersends.h"
 #include "cw/cwsender.h"
 #include "platform/waveplayer.h"
@@ -128,6 +130,29 @@ private slots:
         QTRY_COMPARE(played(), QString("f3.wav"));
         QCOMPARE(form.logStore().count(), 1);
         QCOMPARE(form.logStore().record(1).call, QString("W2ABC"));
+    }
+
+    // The external keyer sends the step's message the same way.
+    void externalKeyerToo()
+    {
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        WkEmulator emulator(h.env.path());
+        WKEMULATOR_START_OR_SKIP(emulator);
+        QByteArray cw = "\"CQ TEST\"\r\n\"$ ANN CT\"\r\n";
+        for (int i = 3; i <= 9; ++i)
+            cw += "\"\"\r\n";
+        cw += "\"0\"\r\n\"30\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
+        h.env.write("CW.txt", cw);
+        h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
+        h.settings.values[entersends::kSwitchKey] = "1";
+        h.start();
+        h.key(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(emulator.received().contains("CQ TEST"), 10000);
+        h.type("txtCall", "w2abc");
+        h.key(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(emulator.received().contains("W2ABC ANN CT"), 10000);
+        QCOMPARE(h.focusName(), QString("txtRSTR"));
     }
 
     // Off (the default), Enter is the logging step alone and nothing is sent.
