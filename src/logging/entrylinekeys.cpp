@@ -184,7 +184,9 @@ bool EntryLineWidget::handleCountryKey(QKeyEvent *key)
     }
     QString current = text;
     int at = txtCntry->hasSelectedText() ? txtCntry->selectionStart() : caret;
-    if (current.size() == 2) {
+    // Selected whole (a proposal, or Tab into the field), the key replaces it.
+    const bool wholeSelected = at == 0 && txtCntry->selectedText().size() == text.size();
+    if (current.size() == 2 && !wholeSelected) {
         // An abbreviation that continues into a name reads as a name.
         current = current.left(1) + current.mid(1).toLower();
         txtCntry->setText(current);
@@ -261,6 +263,9 @@ void EntryLineWidget::countryChanged(const QString &text)
 
 void EntryLineWidget::fieldFocusIn(QLineEdit *field)
 {
+    // After the click that gave the focus has placed the caret.
+    if (m_prefilled.contains(field))
+        QTimer::singleShot(0, field, [field] { field->selectAll(); });
     if (field == txtCall) {
         emit callFieldEntered();
         if (m_s.prefs->voiceNavigationLevel >= 1)

@@ -143,8 +143,11 @@ void EntryLineWidget::buildControls()
 
     connect(txtCall, &QLineEdit::textChanged, this, &EntryLineWidget::callChanged);
     connect(txtCntry, &QLineEdit::textChanged, this, &EntryLineWidget::countryChanged);
-    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
+    for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS}) {
         connect(f, &QLineEdit::textChanged, this, &EntryLineWidget::entryChanged);
+        // Typed into: no longer the call history's proposal.
+        connect(f, &QLineEdit::textEdited, this, [this, f] { m_prefilled.remove(f); });
+    }
 }
 
 bool EntryLineWidget::isEntryField(const QObject *o) const
@@ -225,6 +228,7 @@ void EntryLineWidget::prefillExchange(const Exchange &fill)
         field->setText(text);
         field->setCursorPosition(int(text.size()));
         field->cursorBackward(true, int(text.size()));
+        m_prefilled.insert(field);
     }
 }
 
@@ -272,6 +276,7 @@ void EntryLineWidget::clearFields()
 {
     for (QLineEdit *f : {txtCall, txtRSTR, txtCntry, txtRSTS})
         f->clear();
+    m_prefilled.clear();
     clearLookupLabels();
 }
 

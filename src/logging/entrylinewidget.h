@@ -2,6 +2,7 @@
 #include "core/contactentry.h"
 
 #include <QList>
+#include <QSet>
 #include <QPointer>
 #include <QWidget>
 
@@ -143,6 +144,9 @@ private:
 
     Services m_s;
     ContactEntry m_entry;
+    // Fields holding the call history's proposal, not yet typed into: selected whole whenever
+    // they get the focus, by key or by mouse, so typing replaces them.
+    QSet<QLineEdit *> m_prefilled;
     KeyDispatcher &m_keys;
     QList<int> m_keyIds;
 

@@ -22,6 +22,8 @@ class TestExtras : public QObject {
 
 private slots:
     void checkPartialLine();
+    void prefillSelectedByMouse_data();
+    void prefillSelectedByMouse();
     void callHistoryPrefill_data();
     void callHistoryPrefill();
     void rigInTheMainWindow();
@@ -80,6 +82,38 @@ void TestExtras::callHistoryPrefill_data()
         << "Call history: calls.txt";
     QTest::newRow("unknown call") << "W9ZZZ" << "" << true << QStringList{"", "", ""} << " ";
     QTest::newRow("switched off") << "K1ABC" << "" << false << QStringList{"", "", ""} << " ";
+}
+
+// A click into a pre-filled field selects it whole as Tab does: typing replaces the proposal
+// instead of landing inside it.
+void TestExtras::prefillSelectedByMouse_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("name") << "txtRSTR" << "carl" << "CARL";
+    QTest::newRow("state") << "txtCntry" << "or" << "OR";
+}
+void TestExtras::prefillSelectedByMouse()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    MainWindowHarness h;
+    h.settings.values["CallHistory"] = "1";
+    h.env.write("calls.txt", "!!Order!!,Call,Name,State,Exch1\r\nN5BBB,CHUCK,WA,7\r\n");
+    h.settings.values["CallHistoryFile"] = h.env.file("calls.txt");
+    h.writePreferences();
+    h.start(false);
+    QTRY_VERIFY(h.window->findChild<CallHistoryWiring *>("CallHistoryWiring")->ready());
+    h.type("txtCall", "n5bbb");
+    QLineEdit *target = h.field(field);
+    // The click lands in the middle of the call field's neighbour, then moves the focus.
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 2, target->height() / 2));
+    QCoreApplication::processEvents();
+    QCOMPARE(h.focusName(), field);
+    QTest::keyClicks(target, typed);
+    QCOMPARE(target->text(), expected);
 }
 
 void TestExtras::callHistoryPrefill()
