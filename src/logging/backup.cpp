@@ -40,6 +40,18 @@ QString backupFileName(const QDateTime &local)
     return local.toString(QStringLiteral("yyyyMMddhhmm")) + QStringLiteral(".log");
 }
 
+QString freeBackupPath(const AppFolders &folders, const QDateTime &local)
+{
+    // Two backups in one minute (File > New, then a close) must both stay: the second gets a
+    // counter, the first keeps the plain name.
+    const QDir dir(folders.backupFolder());
+    const QString stem = local.toString(QStringLiteral("yyyyMMddhhmm"));
+    QString path = dir.filePath(backupFileName(local));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1-%2.log").arg(stem).arg(n));
+    return path;
+}
+
 QString proposedArchivePath(const AppFolders &folders, const QString &ownCall, const QDate &localDate)
 {
     return QDir(folders.backupFolder())
@@ -60,7 +72,7 @@ QString backupFromMemory(const LogStore &store, const AppFolders &folders, const
         return QString();
     // Written from the contacts held in memory, not copied from log.txt: the file may have been
     // deleted, replaced or damaged behind the program's back.
-    const QString target = QDir(folders.backupFolder()).filePath(backupFileName(clock.localNow()));
+    const QString target = freeBackupPath(folders, clock.localNow());
     return fieldfile::writeFileAtomic(target, store.fileBytes()) ? target : QString();
 }
 

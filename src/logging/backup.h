@@ -15,6 +15,8 @@ namespace backup {
 
 // "yyyymmddhhnn.log" from the local time; two backups in one minute share a name.
 QString backupFileName(const QDateTime &local);
+// The backup folder's path for a backup made now that replaces none made before.
+QString freeBackupPath(const AppFolders &folders, const QDateTime &local);
 // The archive name proposed in the save dialog: backup folder / stem + "yyyy-mm-dd" + ".log".
 QString proposedArchivePath(const AppFolders &folders, const QString &ownCall, const QDate &localDate);
 

@@ -436,10 +436,7 @@ bool Form1::backupBeforeErasing()
         return true;
     // Not a readable log, but still the operator's data.
     QDir().mkpath(m_services.folders.backupFolder());
-    const QString target =
-        QDir(m_services.folders.backupFolder()).filePath(backup::backupFileName(m_clock.localNow()));
-    QFile::remove(target);  // a backup of the same minute is replaced, as at close
-    return QFile::copy(logPath(), target);
+    return QFile::copy(logPath(), backup::freeBackupPath(m_services.folders, m_clock.localNow()));
 }
 
 void Form1::mnuPostContest_Click()

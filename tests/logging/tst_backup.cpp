@@ -99,19 +99,25 @@ private slots:
             QCOMPARE(rig.env.read(written.mid(rig.env.path().size() + 1)), rig.env.read("log.txt"));
     }
 
-    void backupReadsLogInAnyCaseAndOverwritesWithinAMinute()
+    // Two backups of one minute both stay (File > New, a contact and a close in one minute
+    // would otherwise leave the erased contacts nowhere): the first keeps the plain name.
+    void backupReadsLogInAnyCaseAndKeepsBothWithinAMinute()
     {
         Rig rig(4, "Log.txt");
         rig.log(1);
         QVERIFY(!QFileInfo::exists(rig.backupDir()));
-        QVERIFY(!backup::backupLog(rig.store, rig.folders, rig.clock).isEmpty());
+        const QString first = backup::backupLog(rig.store, rig.folders, rig.clock);
+        QVERIFY(!first.isEmpty());
         rig.log(1);
         rig.clock.advance(15);
         const QString again = backup::backupLog(rig.store, rig.folders, rig.clock);
-        QCOMPARE(rig.backups(), QStringList{"202612052107.log"});
+        QCOMPARE(rig.backups(), (QStringList{"202612052107-2.log", "202612052107.log"}));
         QFile f(again);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().count("\r\n"), 6);
+        QFile g(first);
+        QVERIFY(g.open(QIODevice::ReadOnly));
+        QCOMPARE(g.readAll().count("\r\n"), 5);
         QVERIFY(!QFileInfo::exists(rig.env.file("log.txt")));  // only ever read
     }
 
