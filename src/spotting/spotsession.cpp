@@ -129,6 +129,7 @@ void SpotSession::appendTerminal(const QString &text)
 
 void SpotSession::open()
 {
+    m_reception.dropPartialLines();
     setTerminalText("** Attempting to Open Port **" + kTwoBreaks);
     m_tnc->close();
     if (m_source == SpotSource::None)
@@ -221,6 +222,7 @@ void SpotSession::close()
     if (!m_listening)
         return;
     m_listening = false;
+    m_reception.dropPartialLines();
     appendTerminal(kTwoBreaks + "** Port Closed **");
     m_tnc->close();
     m_telnet->close();

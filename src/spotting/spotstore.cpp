@@ -28,8 +28,10 @@ bool SpotStore::BandMapSpots(const SpotLine &line)
         emit ownCallSpotted(line.record);
     if (!line.hasFrequency)
         return false;
-    const qsizetype cr = line.record.indexOf(u'\r');
-    const QString shortRecord = cr >= 0 ? line.record.left(cr) : line.record;
+    qsizetype end = 0;
+    while (end < line.record.size() && line.record.at(end) != u'\r' && line.record.at(end) != u'\n')
+        ++end;
+    const QString shortRecord = line.record.left(end);
 
     std::move(m_slots.begin() + 1, m_slots.begin() + kNewest + 1, m_slots.begin());
     Spot &newest = m_slots[kNewest];

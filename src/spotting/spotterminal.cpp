@@ -73,10 +73,39 @@ void SpotReception::ProcessTncBuffer()
     }
 }
 
-bool SpotReception::addTelnetText(const QString &text)
+void SpotReception::dropPartialLines()
 {
+    m_telnetLine.clear();
+    m_readStarts.clear();
+    m_lastWasCr = false;
+    resetTncBuffer();
+}
+
+QString SpotReception::withLineFeeds(const QString &text)
+{
+    // Nodes end lines with CR LF, LF, CR alone or CR NUL: each is one line end here. A CR at the
+    // end of one read and the LF starting the next are one line end too.
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\n' && m_lastWasCr) {
+            m_lastWasCr = false;
+            continue;
+        }
+        m_lastWasCr = c == u'\r';
+        if (c == u'\0')
+            continue;
+        out.append(c == u'\r' ? QChar(u'\n') : c);
+    }
+    return out;
+}
+
+bool SpotReception::addTelnetText(const QString &received)
+{
+    // The terminal shows what arrived; the lines are cut at whatever ended them.
     if (!listDxOnly)
-        m_terminal.append(text);
+        m_terminal.append(received);
+    const QString text = withLineFeeds(received);
     bool ok = true;
     qsizetype start = 0;
     // Where reads began inside the partial line. A prompt ("login: ") is never ended, so a spot
@@ -96,7 +125,7 @@ bool SpotReception::addTelnetText(const QString &text)
         if (isSpotLine(m_telnetLine)) {
             post(m_telnetLine);
             if (listDxOnly)
-                m_terminal.append(m_telnetLine);
+                m_terminal.append(m_telnetLine.chopped(1) + QLatin1String("\r\n"));
         }
         m_telnetLine.clear();
         start = end + 1;

@@ -56,6 +56,10 @@ public:
     // False when a line grew past kMaxLine.
     bool addTelnetText(const QString &text);
 
+    // The link closed or opened anew: an unfinished line from before is not the start of the
+    // next one.
+    void dropPartialLines();
+
     // One frame from the packet engine: its kind, the station it came from and its data.
     // `connectedCall` is the station connected through the engine, "" when only monitoring.
     void addAgwFrame(QChar kind, const QString &fromCall, const QString &data,
@@ -67,10 +71,12 @@ private:
     static bool lineTooLong(qsizetype partialLength) { return partialLength > kMaxLine; }
     void ProcessTncBuffer();
     void post(const QString &line);
+    QString withLineFeeds(const QString &text);
 
     PostSpot m_postSpot;
     SpotTerminal m_terminal;
     QString m_receiveBuffer = QStringLiteral("\n");
     QString m_telnetLine;
     QList<qsizetype> m_readStarts;
+    bool m_lastWasCr = false;
 };

@@ -31,6 +31,9 @@ private slots:
     void tncDuplicateWindow();
     void tncRunawayLineIsDropped();
     void telnetLinesAcrossReads();
+    void telnetLineEnds_data();
+    void telnetLineEnds();
+    void droppedLinkForgetsItsHalfLine();
     void agwFrames_data();
     void agwFrames();
     void terminalTrim();
@@ -305,6 +308,47 @@ void TestSpotStore::tncRunawayLineIsDropped()
     QVERIFY(!reception.addTncText(QString(3000, u'x')));
     QCOMPARE(reception.receiveBuffer(), QString("\n"));
     QVERIFY(reception.terminal().text().isEmpty());
+}
+
+// Every way a node ends its lines ends one line: the spots are all there, none twice.
+void TestSpotStore::telnetLineEnds_data()
+{
+    QTest::addColumn<QStringList>("reads");
+    const QString a = clusterLine("W3LPL", "28025.0", "K5ABC");
+    const QString b = clusterLine("N1XX", "28400.5", "JA1XYZ");
+    QTest::newRow("CR LF") << QStringList{a + "\r\n" + b + "\r\n"};
+    QTest::newRow("LF") << QStringList{a + "\n" + b + "\n"};
+    QTest::newRow("CR alone") << QStringList{a + "\r" + b + "\r"};
+    QTest::newRow("CR NUL") << QStringList{a + QString("\r") + QChar(0) + b + QString("\r") + QChar(0)};
+    QTest::newRow("CR and LF in two reads") << QStringList{a + "\r", "\n" + b + "\r", "\n"};
+    QTest::newRow("more than 4 kB of CR-only lines")
+        << QStringList{(a + "\r").repeated(60) + b + "\r"};
+}
+void TestSpotStore::telnetLineEnds()
+{
+    QFETCH(QStringList, reads);
+    QStringList posted;
+    SpotReception reception([&](const SpotLine &line) { posted << line.spot.call; });
+    for (const QString &r : reads)
+        QVERIFY(reception.addTelnetText(r));
+    QCOMPARE(posted.last(), QString("JA1XYZ"));
+    QCOMPARE(posted.count("JA1XYZ"), 1);
+    QCOMPARE(posted.count("K5ABC"), posted.size() - 1);
+    QVERIFY(posted.size() >= 2);
+}
+
+// A connection that drops in the middle of a line: that half is not the start of what the next
+// connection sends (a login prompt).
+void TestSpotStore::droppedLinkForgetsItsHalfLine()
+{
+    QStringList posted;
+    SpotReception reception([&](const SpotLine &line) { posted << line.spot.call; });
+    QVERIFY(reception.addTelnetText("DX de W3LPL:     28025.0  K5A"));
+    reception.dropPartialLines();
+    QVERIFY(reception.addTelnetText("login: "));
+    QVERIFY(reception.addTelnetText("K1XYZ\r\n"));
+    QVERIFY(reception.addTelnetText(clusterLine("N1XX", "28400.5", "JA1XYZ") + "\r\n"));
+    QCOMPARE(posted, QStringList{"JA1XYZ"});
 }
 
 void TestSpotStore::telnetLinesAcrossReads()
