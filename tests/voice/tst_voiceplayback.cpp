@@ -195,14 +195,17 @@ private slots:
               keyedMs, releasedMs, heard.seconds, heard.fromPos, heard.toPos);
         QVERIFY(heard.seconds > 0);
         // Positions are read from the loudness through the server's resampling: a few ms either way.
-        QVERIFY2(heard.fromPos < 0.02, "the first samples were lost");
+        QVERIFY2(heard.fromPos < 0.03, "the first samples were lost");
         if (escAfterMs > 0) {
             // Esc released the transmitter in the same step; the sound stopped with it.
             QVERIFY(releasedMs - escMs < 50);
             QVERIFY2(heard.toPos < (escMs + 50) / 1000.0, qPrintable(QString::number(heard.toPos)));
         } else {
-            QVERIFY2(qAbs(heard.seconds - length) < 0.01, qPrintable(QString::number(heard.seconds)));
-            QVERIFY2(heard.toPos > length - 0.02, qPrintable(QString::number(heard.toPos)));
+            // Within a few ms on a quiet machine (the figures above); the bounds leave room for a
+            // recording that drops a little under load, and still catch a lost last syllable
+            // (the tail of a message is ~0.1 s).
+            QVERIFY2(qAbs(heard.seconds - length) < 0.03, qPrintable(QString::number(heard.seconds)));
+            QVERIFY2(heard.toPos > length - 0.05, qPrintable(QString::number(heard.toPos)));
             // At least lead + sound + tail; what a slow server adds is on top.
             QVERIFY(releasedMs - keyedMs >= 50 + 2000 + 30);
         }
