@@ -145,13 +145,17 @@ QList<SuperCheckPartial::Match> SuperCheckPartial::matches(const QString &typed,
             first = false;
         }
     }
+    // Calls that begin with the typed text come first (K3L: K3LR before 7K3LHX), then those
+    // that hold it elsewhere; each group in the file's order.
+    QList<Match> inside;
     for (uint32_t i = from; i < to && out.size() < limit; ++i) {
         const QByteArray &call = m_calls[postings[i]];
         if (!call.contains(t))
             continue;
         const QString text = QString::fromLatin1(call);
-        out.append({text, worked.contains(text)});
+        (call.startsWith(t) ? out : inside).append({text, worked.contains(text)});
     }
+    out.append(inside.mid(0, limit - out.size()));
     return out;
 }
 

@@ -70,12 +70,20 @@ void CallHistoryWiring::prefill(const QString &typedCall)
     const QString call = typedCall.trimmed().toUpper();
     if (call.isEmpty())
         return;
+    // A portable call (W2ABC/4, KH6/W2ABC) is the same operator: known under the base call.
+    QString base;
+    for (const QString &part : call.split(u'/', Qt::SkipEmptyParts)) {
+        if (part.size() > base.size())
+            base = part;  // the longest part; the first of equal ones
+    }
     // This log's contacts are the newest; the history was read from disk at start.
     std::optional<CallHistory::Entry> hit = m_ready ? m_history.lookup(call) : std::nullopt;
+    if (!hit && m_ready && base != call)
+        hit = m_history.lookup(base);
     const LogStore &log = m_form.logStore();
     for (int n = log.count(); n >= 1; --n) {
         const QsoRecord &r = log.record(n);
-        if (r.call.compare(call, Qt::CaseInsensitive) != 0)
+        if (r.call.compare(call, Qt::CaseInsensitive) != 0 && r.call.compare(base, Qt::CaseInsensitive) != 0)
             continue;
         const QString when = r.date + u' ' + r.time;
         if (!hit || hit->when <= when)

@@ -14,6 +14,7 @@ private slots:
     void fileReading();
     void operatorFileWins();
     void formatLine();
+    void beginningFirst();
 };
 
 void TestSuperCheck::matches_data()
@@ -77,6 +78,16 @@ void TestSuperCheck::operatorFileWins()
     QCOMPARE(locateMasterScp(folders), QFileInfo::exists(system) ? system : QString());
     env.write("Shared/master.scp", "W1AW\r\n");
     QCOMPARE(locateMasterScp(folders), env.file("Shared/master.scp"));
+}
+
+// Calls that begin with the typed text come before those that hold it, even past the limit of
+// what fits on the line.
+void TestSuperCheck::beginningFirst()
+{
+    SuperCheckPartial scp;
+    scp.loadCalls({"7K3LHX", "HK3LRB", "IK3LLS", "JK3LZZ", "K3LR", "K3LRX"});
+    QCOMPARE(SuperCheckPartial::formatLine(scp.matches("K3L", 3, {"K3LR"})), QString("(K3LR) K3LRX 7K3LHX"));
+    QCOMPARE(SuperCheckPartial::formatLine(scp.matches("K3L", 1)), QString("K3LR"));
 }
 
 void TestSuperCheck::formatLine()

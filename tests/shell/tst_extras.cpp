@@ -24,6 +24,7 @@ private slots:
     void checkPartialLine();
     void prefillSelectedByMouse_data();
     void prefillSelectedByMouse();
+    void portableCallUsesTheBaseCall();
     void callHistoryPrefill_data();
     void callHistoryPrefill();
     void rigInTheMainWindow();
@@ -114,6 +115,22 @@ void TestExtras::prefillSelectedByMouse()
     QCOMPARE(h.focusName(), field);
     QTest::keyClicks(target, typed);
     QCOMPARE(target->text(), expected);
+}
+
+// A portable call is known by its base call.
+void TestExtras::portableCallUsesTheBaseCall()
+{
+    MainWindowHarness h;
+    h.settings.values["CallHistory"] = "1";
+    h.env.write("calls.txt", "!!Order!!,Call,Name,State,Exch1\r\nW2ABC,JIM,NJ,77\r\n");
+    h.settings.values["CallHistoryFile"] = h.env.file("calls.txt");
+    h.writePreferences();
+    h.start(false);
+    QTRY_VERIFY(h.window->findChild<CallHistoryWiring *>("CallHistoryWiring")->ready());
+    h.type("txtCall", "w2abc/4");
+    h.key(Qt::Key_Space);
+    QCOMPARE(h.field("txtRSTR")->text(), QString("JIM"));
+    QCOMPARE(h.field("txtRSTS")->text(), QString("77"));
 }
 
 void TestExtras::callHistoryPrefill()
