@@ -98,6 +98,16 @@ void CwControl::toggleKeyboardMode()
         m_host.setStatusColour(m_keyboardMode ? kKeyboardColour : kStatusColour);
 }
 
+void CwControl::showKeyboardBanner()
+{
+    if (!m_keyboardMode)
+        return;
+    if (m_host.setStatus)
+        m_host.setStatus(kKeyboardOn);
+    if (m_host.setStatusColour)
+        m_host.setStatusColour(kKeyboardColour);
+}
+
 void CwControl::stopRepeat()
 {
     if (!m_repeat)

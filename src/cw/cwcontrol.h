@@ -53,6 +53,9 @@ public:
     QString expandMessage(const QString &message, bool withCall = true) const;
     void changeSpeed(int delta);
     void toggleKeyboardMode();
+    // Shows the keyboard-CW banner again while keyboard CW is on (after the entry line used the
+    // status line for something else).
+    void showKeyboardBanner();
     bool keyboardMode() const { return m_keyboardMode; }
     bool repeating() const { return m_repeat; }
     QTimer &repeatTimer() { return m_repeatTimer; }

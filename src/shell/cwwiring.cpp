@@ -104,6 +104,8 @@ CwParts wireCw(Form1 &form, const Form1Services &services)
     });
     qApp->installEventFilter(new BareAltFilter(form));
     form.addCloseGuard([&control] { return control.mayClose(); });
+    // Whatever the logging step said, keyboard CW is still on: every key typed is sent.
+    QObject::connect(entry, &EntryLineWidget::enterFinished, &control, &CwControl::showKeyboardBanner);
     QObject::connect(&control, &CwControl::sendingChanged, &form, [&form](bool on) {
         form.setTransmitting(QStringLiteral("cw"), QStringLiteral("CW"), on);
     });

@@ -16,6 +16,7 @@ private slots:
     void messageLogsAtItsMark();
     void menuAndKeysStayWithTheLogger();
     void closeRefusedOnceWhileSending();
+    void keyboardBannerStaysAfterALog();
 
 private:
     static void writeCw(MainWindowHarness &h, const QByteArray &f2)
@@ -102,6 +103,28 @@ void TestCwKeys::closeRefusedOnceWhileSending()
     QTRY_VERIFY2(!sender->isSending(), qPrintable(QStringLiteral("speed %1 unsent %2").arg(sender->speed()).arg(sender->unsent())));
     QTRY_VERIFY(h.label("lblTX").isEmpty());
     QVERIFY(w.close());
+}
+
+// Keyboard CW stays on when a contact is logged: so does the banner that says every key is sent.
+void TestCwKeys::keyboardBannerStaysAfterALog()
+{
+    MainWindowHarness h;
+    h.writePreferences();
+    writeCw(h, "TU!");
+    Form1 &w = h.start();
+    h.type("txtCall", "w1aw");
+    h.key(Qt::Key_Space);
+    QTest::keyClicks(QApplication::focusWidget(), "BOB");
+    h.key(Qt::Key_Space);
+    QTest::keyClicks(QApplication::focusWidget(), "CT");
+    h.key(Qt::Key_F12);
+    const QString banner = h.label("lblDialog");
+    QVERIFY(banner.startsWith("Keyboard CW mode is ON!"));
+    h.key(Qt::Key_F2);  // TU, and the mark logs the contact
+    QTRY_COMPARE_WITH_TIMEOUT(w.logStore().count(), 1, 10000);
+    QCOMPARE(h.label("lblDialog"), banner);
+    h.key(Qt::Key_F12);
+    QVERIFY(!h.label("lblDialog").startsWith("Keyboard CW"));
 }
 
 QTEST_MAIN(TestCwKeys)
