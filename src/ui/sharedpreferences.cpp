@@ -22,10 +22,13 @@ void SharedPreferences::load(const QString &path)
     }
 }
 
-bool SharedPreferences::setElement(const QString &name, const QString &value, bool saveNow,
+bool SharedPreferences::setElement(const QString &name, const QString &rawValue, bool saveNow,
                                    QString *error)
 {
     const QString upper = name.toUpper();
+    // The other programs read this file as XML: an ampersand or angle bracket in a name must not
+    // break it.
+    const QString value = rawValue.toHtmlEscaped();
     const QString open = QLatin1Char('<') + upper + QLatin1Char('>');
     const QString close = QStringLiteral("</") + upper + QLatin1Char('>');
     const qsizetype at = m_document.indexOf(open);

@@ -11,7 +11,8 @@ public:
     // starts with the declaration line alone. Nothing is written yet.
     void load(const QString &path);
     // Replaces the value of the first <NAME> element (name in capitals), or appends the element
-    // on a new line. With `saveNow` the file is written at once.
+    // on a new line; the value is written escaped for XML. With `saveNow` the file is written
+    // at once.
     bool setElement(const QString &name, const QString &value, bool saveNow, QString *error = nullptr);
     // Writes the document and a final CR LF, replacing the file.
     bool save(QString *error = nullptr) const;

@@ -1,3 +1,4 @@
+#include <QXmlStreamReader>
 #include "fakes.h"
 #include "ui/sharedpreferences.h"
 
@@ -31,7 +32,26 @@ private slots:
     void loadKeepsTextWithoutFinalLineEnd();
     void bytesOutsideAsciiSurviveRewrite();
     void saveFailureIsReported();
+    void markupInAValueIsEscaped();
 };
+
+// The file stays well-formed XML whatever the operator's name holds.
+void TestSharedPreferences::markupInAValueIsEscaped()
+{
+    TestEnv env;
+    SharedPreferences shared;
+    shared.load(env.file("SharedUserPreferences.xml"));
+    QVERIFY(shared.setElement("OWN_FIRST_NAME", "Bob & <Sue>", true));
+    QVERIFY(shared.document().contains("<OWN_FIRST_NAME>Bob &amp; &lt;Sue&gt;</OWN_FIRST_NAME>"));
+    QXmlStreamReader xml("<r>" + shared.document().section(u'\n', 1) + "</r>");
+    QString read;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"OWN_FIRST_NAME")
+            read = xml.readElementText();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(read, QString("Bob & <Sue>"));
+}
 
 void TestSharedPreferences::firstStationSetupWritesDeclarationAndEightElements()
 {
@@ -82,9 +102,9 @@ void TestSharedPreferences::edits_data()
         << d + "<own_call>w8xyz</own_call>\r\n<OWN_CALL>K8AB</OWN_CALL>\r\n";
     QTest::newRow("name given in lower case is capitalised")
         << QByteArray() << "own_spc" << "OH" << d + "<OWN_SPC>OH</OWN_SPC>\r\n";
-    QTest::newRow("markup characters written as typed")
+    QTest::newRow("markup characters escaped for the XML readers")
         << QByteArray() << "OWN_ADDRESS_NAME" << "Smith & Sons <QSL>"
-        << d + "<OWN_ADDRESS_NAME>Smith & Sons <QSL></OWN_ADDRESS_NAME>\r\n";
+        << d + "<OWN_ADDRESS_NAME>Smith &amp; Sons &lt;QSL&gt;</OWN_ADDRESS_NAME>\r\n";
     QTest::newRow("value with blanks kept untrimmed")
         << QByteArray() << "OWN_FIRST_NAME" << " Al " << d + "<OWN_FIRST_NAME> Al </OWN_FIRST_NAME>\r\n";
     QTest::newRow("element of another program kept and order unchanged")
