@@ -304,9 +304,8 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
         start = m_lastEndNs;
     double elapsedNs = 0;
     for (QChar u : units) {
-        if (m_line)
-            m_line->setKey(u == QLatin1Char('1'));
-        // Re-read per element so a speed change lands at the next one.
+        // Re-read per element so a speed change lands at the next one. No speed keys nothing:
+        // not even the element's start.
         const int wpm = m_wpm.load();
         if (wpm <= 0) {
             if (m_line)
@@ -314,6 +313,8 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
             m_lastEndNs = 0;
             return;
         }
+        if (m_line)
+            m_line->setKey(u == QLatin1Char('1'));
         if (s.method == KeyTiming::Method::Loop) {
             m_timing.countLoops(s.loopsPer60ms / wpm * 20);
         } else {

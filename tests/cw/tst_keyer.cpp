@@ -25,6 +25,8 @@ private slots:
     void logMarkOnceAtItsPlace();
     void failedOpenKeysNothing();
     void closeAndPttTogetherBothHappen();
+    void noSpeedKeysNothing_data();
+    void noSpeedKeysNothing();
     void serialPortZeroTimesWithoutKeying();
     void loopMethodCounts();
 
@@ -228,6 +230,22 @@ void TestKeyer::closeAndPttTogetherBothHappen()
     QVERIFY(rig.finish());
     QVERIFY(asked.load());
     QTRY_COMPARE(rig.lines.log->openLines, 0);
+}
+
+void TestKeyer::noSpeedKeysNothing_data()
+{
+    QTest::addColumn<int>("wpm");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("negative") << -1;
+}
+void TestKeyer::noSpeedKeysNothing()
+{
+    QFETCH(int, wpm);
+    Rig rig(KeyLineKind::SerialRts, 1);
+    rig.keyer.setSpeed(wpm);
+    rig.keyer.send(QStringLiteral("EE"));
+    QVERIFY(rig.finish());
+    QVERIFY2(!rig.lines.log->units().contains(u'1'), qPrintable(rig.lines.log->units()));
 }
 
 void TestKeyer::failedOpenKeysNothing()
