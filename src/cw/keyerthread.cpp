@@ -303,6 +303,13 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
     if (m_lastEndNs > 0 && start >= m_lastEndNs && start - m_lastEndNs < kChainNs)
         start = m_lastEndNs;
     double elapsedNs = 0;
+    // A counted loop with no count would key a whole message in a blink: count one first.
+    double loopsPer60ms = s.loopsPer60ms;
+    if (s.method == KeyTiming::Method::Loop && loopsPer60ms <= 0) {
+        if (m_calibratedLoops <= 0)
+            m_calibratedLoops = m_timing.calibrateLoopsPer60ms();
+        loopsPer60ms = m_calibratedLoops;
+    }
     for (QChar u : units) {
         // Re-read per element so a speed change lands at the next one. No speed keys nothing:
         // not even the element's start.
@@ -316,7 +323,7 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
         if (m_line)
             m_line->setKey(u == QLatin1Char('1'));
         if (s.method == KeyTiming::Method::Loop) {
-            m_timing.countLoops(s.loopsPer60ms / wpm * 20);
+            m_timing.countLoops(loopsPer60ms / wpm * 20);
         } else {
             elapsedNs += 1.2e9 / wpm;
             m_timing.waitUntil(start + qint64(elapsedNs), s.method);

@@ -102,4 +102,5 @@ private:
     int m_pttOpenPort = 0;
     qint64 m_lastEndNs = 0;
     bool m_realTime = false;
+    double m_calibratedLoops = 0;  // counted here when the settings bring none
 };

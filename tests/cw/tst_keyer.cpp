@@ -28,6 +28,7 @@ private slots:
     void noSpeedKeysNothing_data();
     void noSpeedKeysNothing();
     void serialPortZeroTimesWithoutKeying();
+    void loopMethodCounts_data();
     void loopMethodCounts();
 
     void portMap_data();
@@ -283,12 +284,20 @@ void TestKeyer::serialPortZeroTimesWithoutKeying()
     QCOMPARE(failed.count(), 0);
 }
 
+void TestKeyer::loopMethodCounts_data()
+{
+    QTest::addColumn<double>("loops");
+    QTest::newRow("calibrated") << 600000.0;
+    // No count yet: the keyer counts one itself rather than key at no length at all.
+    QTest::newRow("no count") << 0.0;
+}
 void TestKeyer::loopMethodCounts()
 {
+    QFETCH(double, loops);
     Rig rig;
     KeyerSettings s = rig.keyer.settings();
     s.method = KeyTiming::Method::Loop;
-    s.loopsPer60ms = 600000;
+    s.loopsPer60ms = loops;
     rig.keyer.setSettings(s);
     rig.keyer.send(QStringLiteral("E"));
     QVERIFY(rig.finish());
