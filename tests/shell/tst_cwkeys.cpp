@@ -19,6 +19,15 @@ private slots:
     void keyboardBannerStaysAfterALog();
 
 private:
+    // W1AW BOB CT typed as an operator does, fields left by Space.
+    static void typeExchange(MainWindowHarness &h)
+    {
+        h.type("txtCall", "w1aw");
+        h.key(Qt::Key_Space);
+        QTest::keyClicks(QApplication::focusWidget(), "BOB");
+        h.key(Qt::Key_Space);
+        QTest::keyClicks(QApplication::focusWidget(), "CT");
+    }
     static void writeCw(MainWindowHarness &h, const QByteArray &f2)
     {
         h.env.write("CW.txt", "\"CQ CQ CQ CQ CQ\"\r\n\"" + f2 + "\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
@@ -32,11 +41,7 @@ void TestCwKeys::messageLogsAtItsMark()
     h.writePreferences();
     writeCw(h, "TU $!");
     Form1 &w = h.start();
-    h.type("txtCall", "w1aw");
-    h.key(Qt::Key_Space);
-    QTest::keyClicks(QApplication::focusWidget(), "BOB");
-    h.key(Qt::Key_Space);
-    QTest::keyClicks(QApplication::focusWidget(), "CT");
+    typeExchange(h);
     h.key(Qt::Key_Space);
     QTest::keyClicks(QApplication::focusWidget(), "99");
     h.key(Qt::Key_F2);
@@ -112,11 +117,7 @@ void TestCwKeys::keyboardBannerStaysAfterALog()
     h.writePreferences();
     writeCw(h, "TU!");
     Form1 &w = h.start();
-    h.type("txtCall", "w1aw");
-    h.key(Qt::Key_Space);
-    QTest::keyClicks(QApplication::focusWidget(), "BOB");
-    h.key(Qt::Key_Space);
-    QTest::keyClicks(QApplication::focusWidget(), "CT");
+    typeExchange(h);
     h.key(Qt::Key_F12);
     const QString banner = h.label("lblDialog");
     QVERIFY(banner.startsWith("Keyboard CW mode is ON!"));

@@ -35,6 +35,26 @@ private slots:
     void rigctldEndsWithTheLogger();
 };
 
+namespace {
+// The main window with rig control on a real rigctld (Hamlib's dummy rig), following its mode.
+struct RiggedWindow {
+    RigctldPeer rigctld;
+    RigLink link;
+    MainWindowHarness h;
+    bool start()
+    {
+        if (!rigctld.start())
+            return false;
+        h.rig = &link;
+        h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(rigctld.port());
+        h.settings.values["FollowRigMode"] = "1";
+        h.writePreferences();
+        h.start(false);
+        return true;
+    }
+};
+}  // namespace
+
 void TestExtras::checkPartialLine()
 {
     MainWindowHarness h;
@@ -174,15 +194,11 @@ void TestExtras::rigInTheMainWindow()
 {
     if (!RigctldPeer::available())
         QSKIP(RigctldPeer::missing());
-    RigctldPeer rigctld;
-    QVERIFY(rigctld.start());
-    RigLink link;
-    MainWindowHarness h;
-    h.rig = &link;
-    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(rigctld.port());
-    h.settings.values["FollowRigMode"] = "1";
-    h.writePreferences();
-    h.start(false);
+    RiggedWindow r;
+    QVERIFY(r.start());
+    RigctldPeer &rigctld = r.rigctld;
+    RigLink &link = r.link;
+    MainWindowHarness &h = r.h;
     QLabel *rigLine = h.find<QLabel>("lblRig");
     QVERIFY(rigLine->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(rigLine->text().contains(" kHz"), 10000);
@@ -218,15 +234,11 @@ void TestExtras::rigOffTheBandAndDataModes()
 {
     if (!RigctldPeer::available())
         QSKIP(RigctldPeer::missing());
-    RigctldPeer rigctld;
-    QVERIFY(rigctld.start());
-    RigLink link;
-    MainWindowHarness h;
-    h.rig = &link;
-    h.settings.values["RigControl"] = QString("127.0.0.1:%1").arg(rigctld.port());
-    h.settings.values["FollowRigMode"] = "1";
-    h.writePreferences();
-    h.start(false);
+    RiggedWindow r;
+    QVERIFY(r.start());
+    RigctldPeer &rigctld = r.rigctld;
+    RigLink &link = r.link;
+    MainWindowHarness &h = r.h;
     QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 10000);
     QVERIFY(rigctld.command("F 28400000\n"));
     QTRY_COMPARE_WITH_TIMEOUT(link.frequencyHz(), qint64(28400000), 10000);

@@ -155,7 +155,7 @@ private slots:
     // sound and PTT at once.
     void messagePlaysWhole_data()
     {
-        QTest::addColumn<int>("escAfterMs");  // 0: to its end
+        QTest::addColumn<int>("escAfterMs");  // to its end when zero
         QTest::newRow("to its end") << 0;
         QTest::newRow("Esc 1.5 s in") << 1500;
     }
