@@ -23,7 +23,8 @@ EnterKeysEditor::EnterKeysEditor(SettingsStore &store, const char *key, QWidget 
     const QStringList names = {"spnEnterCq", "spnEnterExchange", "spnEnterThanks",
                                "spnEnterWorkedBefore", "spnEnterOwnCall", "spnEnterSpExchange"};
     for (int i = 0; i < captions.size(); ++i) {
-        QLabel *label = plainLabel(QString(captions[i]).replace(QLatin1String("&&"), QLatin1String("&")), frame);
+        // "&&" shows one ampersand: a label with a buddy reads "&" as its access key.
+        QLabel *label = plainLabel(captions[i], frame);
         auto *box = new QSpinBox(frame);
         box->setObjectName(names[i]);
         box->setRange(0, entersends::kMaxKey);
