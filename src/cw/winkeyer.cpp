@@ -112,6 +112,10 @@ int WinKeyer::openPort()
 
 void WinKeyer::finishOpen(int code, int version)
 {
+    // A keyer that answers the host open with version 0 has not opened: say so once, as a
+    // failure, not "WK Success!" beside the failure box.
+    if (code == Success && version == 0)
+        code = NoOpenResponse;
     m_step = Step::Idle;
     m_decoder.cancelAnswer();
     if (code == Success && version != 0) {

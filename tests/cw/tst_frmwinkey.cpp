@@ -193,6 +193,18 @@ private slots:
         QCOMPARE(sending.size(), 2);
     }
 
+    // A keyer answering its open with version 0 has not opened: one failure, said once.
+    void versionZeroIsAFailure()
+    {
+        Rig rig;
+        START(rig);
+        rig.emulator.setVersion(0);
+        QVERIFY(!rig.open());
+        QCOMPARE(rig.finished.first().at(0).toInt(), int(WinKeyer::NoOpenResponse));
+        QCOMPARE(rig.window->lblOpenStatus->text(), QString("No Open Response"));
+        QCOMPARE(rig.dialogs.titles(), QStringList{"Unable to establish connection with Winkey."});
+    }
+
     void cqTestGoesOverAsSevenCharacters()
     {
         Rig rig;
