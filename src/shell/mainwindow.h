@@ -81,7 +81,6 @@ public:
     SpotStore &spotStore() const;
     // The 10 m strip, the band map window and the spot panel's PacketResize.
     BandMapWiring &bandMaps() const;
-    SpotWiring &spotting() const { return *m_spotting; }
 
     // What the subsystems put their parts into.
     EntryLineWidget &entryLine() const { return *m_entry; }

@@ -86,7 +86,6 @@ void SpotWiring::showWindow()
         s.session = m_session;
         s.workingDir = m_services.folders.workingDir;
         s.appTitle = Form1::caption().left(50).trimmed();
-        s.ownCall = [f] { return f->preferences().ownCall; };
         s.lastLoggedCall = [f] {
             const LogStore &log = f->logStore();
             return log.count() > 0 ? log.record(log.count()).call : QString();

@@ -21,7 +21,6 @@ struct SpotWindowServices {
     SpotSession *session = nullptr;
     QString workingDir;
     QString appTitle;                                // the main window's caption
-    std::function<QString()> ownCall;                // from station setup
     std::function<QString()> lastLoggedCall;         // "" when the log is empty
     std::function<qint64()> rigFrequencyHz;          // 0 when no rig is connected
     std::function<void()> savepref;                  // the main window saves its preferences

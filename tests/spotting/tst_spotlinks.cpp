@@ -135,7 +135,6 @@ PacketSpotfrm *TestSpotLinks::makeWindow(const QByteArray &settings)
     s.session = m_session.get();
     s.workingDir = m_env->path();
     s.appTitle = "Vardel";
-    s.ownCall = [this] { return m_ownCall; };
     s.lastLoggedCall = [] { return QString("K5ABC"); };
     m_window = std::make_unique<PacketSpotfrm>(s);
     m_window->showWindow();
