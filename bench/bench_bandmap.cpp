@@ -24,7 +24,7 @@ VARDEL_BENCH("bandmap")
         spots.append({calls[i], hzOfMhz(mhz), now.addSecs(-70 * (49 - i)), calls[i].left(3)});
     }
     BandMaps maps(clock, dialogs,
-                  {[&spots] { return spots; }, [&spots](int slot) { spots[slot].hz = 0; }},
+                  {[&spots] { return spots; }, [&spots](int slot) { spots[slot].hz = 0; }, {}},
                   [] { return 5.0f; });
     QWidget window;
     window.resize(1280, 960);

@@ -39,6 +39,11 @@ QColor BandMapRow::ageColour(Age age)
     return Qt::white;
 }
 
+QColor BandMapRow::workedColour()
+{
+    return QColor(128, 128, 128);
+}
+
 void BandMapRow::setPicture(const Scale &scale, const QList<PlacedSpot> &spots)
 {
     m_scale = scale;
@@ -112,8 +117,11 @@ void BandMapRow::paintEvent(QPaintEvent *)
         p.drawText(QPoint(x, scaleBaseline), t);
     }
     // Oldest first, so the newest label is on top where labels overlap.
+    QFont struck = font();
+    struck.setStrikeOut(true);
     for (const PlacedSpot &s : m_spots) {
-        p.setPen(ageColour(s.age));
+        p.setPen(s.worked ? workedColour() : ageColour(s.age));
+        p.setFont(s.worked ? struck : font());
         const QRect r = labelRect(s, f);
         p.drawText(QPoint(r.left() + 2, r.top() + f.ascent), s.caption);
     }

@@ -30,6 +30,8 @@ public:
     QLine line() const;
 
     static QColor ageColour(bandmap::Age age);
+    // A station already worked: grey and struck through, whatever its age.
+    static QColor workedColour();
 
 signals:
     void spotPressed(int slot, Qt::MouseButton button);

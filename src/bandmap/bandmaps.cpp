@@ -76,7 +76,8 @@ void BandMaps::DisplayBandMapLabels()
 {
     if (!m_strip || !m_strip->isVisible())
         return;
-    const MapPicture picture = layout(m_store.read(), {kTenMetreRow}, m_clock.localNow(), m_utcOffset());
+    const MapPicture picture = layout(m_store.read(), {kTenMetreRow}, m_clock.localNow(),
+                                        m_utcOffset(), m_store.worked);
     m_strip->setPicture(picture.scales.first(), picture.spots);
 }
 
@@ -84,7 +85,8 @@ void BandMaps::BandMapLabelDisplay()
 {
     if (!m_window || !m_window->isVisible())
         return;
-    m_window->setPicture(layout(m_store.read(), allRows(), m_clock.localNow(), m_utcOffset()));
+    m_window->setPicture(
+        layout(m_store.read(), allRows(), m_clock.localNow(), m_utcOffset(), m_store.worked));
 }
 
 void BandMaps::spotsChanged()

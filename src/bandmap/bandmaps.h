@@ -26,6 +26,7 @@ public:
     struct Store {
         std::function<QList<Spot>()> read;  // slot 0 the oldest, 49 the newest
         std::function<void(int slot)> remove;           // sets the slot's frequency to 0
+        std::function<bool(const QString &call)> worked;  // in the log; may be empty
     };
 
     // The main window's spot store, slots 0 to 49.

@@ -82,7 +82,7 @@ QString spotText(const Spot &spot, float utcOffsetHours)
 }
 
 MapPicture layout(const QList<Spot> &spots, const QList<int> &rows, const QDateTime &now,
-                  float utcOffsetHours)
+                  float utcOffsetHours, const std::function<bool(const QString &call)> &worked)
 {
     MapPicture picture;
     picture.rows = rows;
@@ -99,8 +99,12 @@ MapPicture layout(const QList<Spot> &spots, const QList<int> &rows, const QDateT
         const Age age = ageOf(s.time, now);
         if (age == Age::Expired)
             continue;
-        picture.spots.append({slot, row, picture.scales[at].fraction(s.mhz()), s.prefix,
-                              spotText(s, utcOffsetHours), age});
+        const bool inLog = worked && worked(s.call);
+        QString text = spotText(s, utcOffsetHours);
+        if (inLog)
+            text += QStringLiteral("  (worked)");
+        picture.spots.append({slot, row, picture.scales[at].fraction(s.mhz()), s.prefix, text,
+                              age, inLog});
     }
     return picture;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 // The arithmetic behind both band maps (the 10 m strip on the main window and the all-band
 // window): band rows, the zoomed scale, where each spot goes and how its age colours it. Both
@@ -78,6 +79,7 @@ struct PlacedSpot {
     QString caption;      // the call's prefix
     QString text;         // spotText()
     Age age = Age::Recent;
+    bool worked = false;  // the call is in the log: drawn grey, so it is not picked
 };
 
 // Everything one redraw needs: the scale of each row asked for and the spots to draw on them.
@@ -88,7 +90,9 @@ struct MapPicture {
 };
 // `spots` is the store, slot 0 the oldest; `rows` the band rows to draw (the strip asks for the
 // 10 m row only).
+// `worked` tells the calls already in the log; none are when it is empty.
 MapPicture layout(const QList<Spot> &spots, const QList<int> &rows, const QDateTime &now,
-                  float utcOffsetHours);
+                  float utcOffsetHours,
+                  const std::function<bool(const QString &call)> &worked = {});
 
 }  // namespace bandmap

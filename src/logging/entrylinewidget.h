@@ -63,6 +63,8 @@ public:
     // The fields as the logging step takes them, and its answer for them now (nothing logged).
     ContactEntry::Fields fields() const;
     ContactEntry::Result checkEntry() const;
+    // The record a call would repeat, 0 when it is not in the log.
+    int dupeOf(const QString &call) const { return m_entry.dupeOf(call); }
     void focusField(ContactEntry::Field field);
     // Post-contest fields shown: contacts are typed from paper, nothing goes on the air.
     bool postContest() const;

@@ -9,9 +9,19 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+namespace {
+BandMaps::Store mapStore(Form1 &form, SpotStore &spots)
+{
+    BandMaps::Store store = BandMaps::storeOf(spots);
+    EntryLineWidget *entry = &form.entryLine();
+    store.worked = [entry](const QString &call) { return entry->dupeOf(call) != 0; };
+    return store;
+}
+}  // namespace
+
 BandMapWiring::BandMapWiring(Form1 &form, SpotStore &spots)
     : QObject(&form), m_form(form),
-      m_maps(new BandMaps(form.clock(), form.dialogs(), BandMaps::storeOf(spots),
+      m_maps(new BandMaps(form.clock(), form.dialogs(), mapStore(form, spots),
                           [&form] { return form.preferences().utcOffset; }, this)),
       m_panel(form.clientArea(), *m_maps)
 {
@@ -20,6 +30,11 @@ BandMapWiring::BandMapWiring(Form1 &form, SpotStore &spots)
     connect(m_maps, &BandMaps::callPicked, &entry, &EntryLineWidget::offerCall);
     connect(m_maps, &BandMaps::spotHovered, &entry, &EntryLineWidget::showPartialLine);
     connect(m_maps, &BandMaps::spottingWindowRequested, this, &BandMapWiring::spottingWindowRequested);
+    // A station just logged turns grey on the maps.
+    connect(&entry, &EntryLineWidget::enterFinished, m_maps, [this](bool logged) {
+        if (logged)
+            m_maps->spotsChanged();
+    });
     form.keys().add(KeyDispatcher::kCommands, [this](QObject *, QKeyEvent *key) {
         if (key->key() != Qt::Key_B || key->modifiers() != Qt::ControlModifier)
             return false;

@@ -1,5 +1,7 @@
 #include "shell/rigwiring.h"
 
+#include "core/contestband.h"
+
 #include "bandmap/bandmaps.h"
 #include "logging/entrylinewidget.h"
 #include "platform/childprocess.h"
@@ -139,7 +141,7 @@ QString RigWiring::offBandWarning() const
     if (!rig->isConnected())
         return QString();
     const qint64 hz = rig->frequencyHz();
-    if (hz <= 0 || (hz >= kBandLowHz && hz <= kBandHighHz))
+    if (hz <= 0 || contestband::contains(hz))
         return QString();
     return QStringLiteral("The rig is on %1 MHz, outside 10 m (28.000 to 29.700 MHz).")
         .arg(QString::number(double(hz) / 1e6, 'f', 3));

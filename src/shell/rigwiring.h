@@ -19,8 +19,6 @@ public:
     static constexpr const char *kFollowRigModeKey = "FollowRigMode";
     static constexpr const char *kDefaultRig = "127.0.0.1:4532";
     static constexpr const char *kRigctldKey = "RigctldStart";  // "model serialPort", empty: off
-    static constexpr qint64 kBandLowHz = 28000000;
-    static constexpr qint64 kBandHighHz = 29700000;
 
     RigWiring(Form1 &form, const Form1Services &services);
 

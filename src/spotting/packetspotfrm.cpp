@@ -105,6 +105,8 @@ void PacketSpotfrm::applySettingsToControls()
         optPower[kPowers.indexOf(s.PowerLine)]->setChecked(true);
     optHandshake[std::clamp(s.HandshakeCode, 1, 4) - 1]->setChecked(true);
     chkConvToHex->setChecked(s.convToHex);
+    chkTenOnly->setChecked(s.contestBandOnly);
+    m_session.setContestBandOnly(s.contestBandOnly);
     (s.showList ? OptList : OptBand)->setChecked(true);
     txtHex->setText(s.hexText);
     txtTelnetPort->setText(s.telnetPort);
@@ -159,6 +161,7 @@ void PacketSpotfrm::readControls()
         if (optHandshake[i]->isChecked())
             s.HandshakeCode = i + 1;
     s.convToHex = chkConvToHex->isChecked();
+    s.contestBandOnly = chkTenOnly->isChecked();
     s.listDxOnly = chkDX->isChecked();
     s.showList = OptList->isChecked();
     s.hexText = txtHex->text();

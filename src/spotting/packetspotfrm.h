@@ -93,6 +93,6 @@ private:
     QPlainTextEdit *txtUnProcessed;
     QGroupBox *Frame2, *fraPort, *fraBaud, *fraParity, *fraData, *fraStop, *fraPower, *Frame1;
     QRadioButton *OptBand, *OptList;
-    QCheckBox *chkDX, *chkConvToHex;
+    QCheckBox *chkDX, *chkConvToHex, *chkTenOnly;
     QList<QRadioButton *> optComm, optBaud, optParity, optData, optStop, optPower, optHandshake;
 };

@@ -83,8 +83,13 @@ void PacketSpotfrm::buildControls()
     chkDX->setObjectName("chkDX");
     chkConvToHex = new QCheckBox("Convert to Hex", this);
     chkConvToHex->setObjectName("chkConvToHex");
+    chkTenOnly = new QCheckBox("Band maps: 10 m spots only", this);
+    chkTenOnly->setObjectName("chkTenOnly");
+    chkTenOnly->setToolTip("Spots on other bands still show here and in the DX list, but do not "
+                           "push 10 m spots off the band maps.");
     left->addWidget(chkDX);
     left->addWidget(chkConvToHex);
+    left->addWidget(chkTenOnly);
     left->addStretch();
     grid->addLayout(left, 0, 0, 3, 1);
 
@@ -165,6 +170,8 @@ void PacketSpotfrm::buildControls()
     connect(Command3, &QPushButton::clicked, this, &PacketSpotfrm::Command3_Click);
     connect(cmdDone, &QPushButton::clicked, this, &PacketSpotfrm::cmdDone_Click);
     connect(chkDX, &QCheckBox::toggled, this, [this](bool on) { m_session.reception().listDxOnly = on; });
+    connect(chkTenOnly, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setContestBandOnly(on); });
     connect(txtSent, &QLineEdit::textChanged, this, &PacketSpotfrm::txtSent_Change);
     // The window sees keys before its controls (the TNC command-mode keys, Enter, Esc).
     for (QWidget *w : findChildren<QWidget *>())

@@ -3,6 +3,10 @@
 #include "core/fieldfile.h"
 #include "core/prefixtable.h"
 
+#include <QRegularExpression>
+
+#include <optional>
+
 namespace {
 // Characters `from`..`to` (1-based, inclusive) of `text`; whatever of them exists.
 QString columns(const QString &text, qsizetype from, qsizetype to)
@@ -42,10 +46,80 @@ SpotLine makeSpotLine(const QString &call, const QString &frequencyKHz, const QS
     return line;
 }
 
+bool isCallShaped(const QString &call)
+{
+    if (call.size() < 3 || call.size() > 15)
+        return false;
+    bool digit = false, letter = false;
+    for (const QChar c : call) {
+        if (c.unicode() >= u'0' && c.unicode() <= u'9')
+            digit = true;
+        else if ((c.unicode() >= u'A' && c.unicode() <= u'Z')
+                 || (c.unicode() >= u'a' && c.unicode() <= u'z'))
+            letter = true;
+        else if (c != u'/')
+            return false;
+    }
+    return digit && letter && !call.startsWith(u'/') && !call.endsWith(u'/');
+}
+
+namespace {
+bool blankAt(const QString &line, qsizetype column)
+{
+    return column > line.size() || line.at(column - 1) == u' ';
+}
+
+// The spot by its fields, for a line that is not laid out in the usual columns:
+// "DX de <spotter>: <kHz> <call> <comment> <hhmm>Z [<more>]". The result is laid out again in
+// the usual columns, so everything that reads the record by column reads it right. Nothing
+// when the line does not have those fields.
+std::optional<SpotLine> spotLineByFields(const QString &line)
+{
+    static const QRegularExpression shape(QStringLiteral(
+        "^DX\\s+de\\s+(\\S+?):?\\s+([0-9]+(?:\\.[0-9]*)?)\\s+(\\S+)(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = shape.match(line);
+    if (!m.hasMatch() || !isCallShaped(m.captured(3)))
+        return std::nullopt;
+    QString rest = m.captured(4);
+    // The line end stays with the record, as it does for a line read by its columns.
+    qsizetype end = rest.size();
+    while (end > 0 && (rest.at(end - 1) == u'\r' || rest.at(end - 1) == u'\n'))
+        --end;
+    const QString lineEnd = rest.mid(end);
+    rest = rest.left(end).simplified();
+    static const QRegularExpression time(QStringLiteral("(?:^| )([0-9]{4})Z(?: (.*))?$"));
+    QString comment = rest, hhmm, more;
+    if (const QRegularExpressionMatch t = time.match(rest); t.hasMatch()) {
+        comment = rest.left(t.capturedStart(0));
+        hhmm = t.captured(1);
+        more = t.captured(2);
+    }
+    // Each field cut to its columns, so the time and the rest stay where they belong.
+    QString laid = (QStringLiteral("DX de ") + m.captured(1) + u':').leftJustified(15, u' ', true);
+    laid += m.captured(2).rightJustified(9, u' ', true) + QStringLiteral("  ");
+    laid += m.captured(3).leftJustified(13, u' ', true);
+    laid += comment.leftJustified(31, u' ', true);
+    if (!hhmm.isEmpty())
+        laid += hhmm + u'Z';
+    if (!more.isEmpty())
+        laid += u' ' + more;
+    return makeSpotLine(m.captured(3), m.captured(2), trimBlanks(laid.mid(3)) + lineEnd);
+}
+}  // namespace
+
 SpotLine splitSpotLine(const QString &line)
 {
-    return makeSpotLine(columns(line, 27, 39).trimmed(), columns(line, 16, 24).trimmed(),
-                        trimBlanks(line.mid(3)));
+    SpotLine byColumns = makeSpotLine(columns(line, 27, 39).trimmed(),
+                                      columns(line, 16, 24).trimmed(), trimBlanks(line.mid(3)));
+    // The columns hold when they give a number and a whole call standing on its own.
+    const bool aligned = byColumns.hasFrequency && isCallShaped(byColumns.spot.call)
+                         && blankAt(line, 26);
+    if (aligned)
+        return byColumns;
+    if (std::optional<SpotLine> byFields = spotLineByFields(line))
+        return *byFields;
+    return byColumns;
 }
 
 QString CallPrefix(const QString &call)

@@ -22,8 +22,13 @@ QString trimBlanks(const QString &text);
 
 // True for lines that begin with "DX" in any case.
 bool isSpotLine(const QString &line);
-// Cuts the columns out of a line; short lines give empty fields, never an error.
+// Cuts the columns out of a line; short lines give empty fields, never an error. A line whose
+// columns do not hold a whole call and a number (skimmers and some nodes are a column off) is
+// read by its fields instead, and its record laid out in the usual columns.
 SpotLine splitSpotLine(const QString &line);
+
+// Letters and digits, with at least one of each, slashes inside: 3 to 15 characters.
+bool isCallShaped(const QString &call);
 
 // Band-map prefix of a call: the call up to its last digit (W1AW gives W1), or the designator
 // around a slash (KH6/W1AW and W1AW/KH6 give KH6, W1AW/4 gives W4). Under 3 characters: "".

@@ -3,6 +3,9 @@
 #include "core/fieldfile.h"
 
 #include <QHash>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 // Received bytes are read in pieces of at most this size, so one read never allocates more.
@@ -55,7 +58,7 @@ QString socketErrorText(int number)
         {10056, "ERROR: Socket is already connected."},
         {10057, "ERROR: Socket is not connected."},
         {10058, "ERROR: Socket has been shut down."},
-        {10060, "ERROR: Socket has been shut down."},
+        {10060, "ERROR: The connection attempt timed out."},
         {10061, "ERROR: Connection is forcefully rejected."},
         {10093, "ERROR: WinsockInit should be called first."},
         {11001, "ERROR: Authoritative answer: Host not found."},
@@ -71,11 +74,47 @@ QString socketErrorText(int number)
 
 QString terminalText(const QByteArray &bytes)
 {
-    QString text = fieldfile::decode1252(bytes);
+    // Each line on its own: UTF-8 where its bytes are valid UTF-8, Windows-1252 otherwise, so
+    // one node's old code page does not garble another's umlauts.
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArrayView line(bytes.constData() + start, end - start);
+        start = end;
+        if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
+            text += QLatin1StringView(line);
+            continue;
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(line);
+        text += utf8.hasError() ? fieldfile::decode1252(line.toByteArray()) : decoded;
+    }
     text.removeIf([](QChar c) {
         return c.unicode() < 0x20 && c != u'\r' && c != u'\n' && c != u'\t';
     });
     return text;
+}
+
+QString PeerTextDecoder::decode(const QByteArray &chunk)
+{
+    QByteArray bytes = m_held + chunk;
+    m_held.clear();
+    // A character whose bytes the next read finishes waits for them.
+    for (qsizetype back = 1; back <= 4 && back <= bytes.size(); ++back) {
+        const auto b = uchar(bytes.at(bytes.size() - back));
+        if (b >= 0x80 && b <= 0xBF)
+            continue;
+        const qsizetype needed = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 1;
+        if (b < 0xF5 && needed > back) {
+            m_held = bytes.right(back);
+            bytes.chop(back);
+        }
+        break;
+    }
+    return terminalText(bytes);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -83,7 +122,15 @@ QString terminalText(const QByteArray &bytes)
 TelnetLink::TelnetLink(QObject *parent) : SpotLink(parent)
 {
     m_socket.setReadBufferSize(kReadChunk);
-    connect(&m_socket, &QTcpSocket::connected, this, &SpotLink::opened);
+    m_connectTimeout.setSingleShot(true);
+    m_connectTimeout.setInterval(kConnectTimeoutMs);
+    connect(&m_connectTimeout, &QTimer::timeout, this, [this] {
+        fail(socketErrorText(socketErrorNumber(QAbstractSocket::SocketTimeoutError)));
+    });
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        m_connectTimeout.stop();
+        emit opened();
+    });
     connect(&m_socket, &QTcpSocket::readyRead, this, &TelnetLink::readAvailable);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         fail(socketErrorText(socketErrorNumber(e)));
@@ -100,6 +147,7 @@ void TelnetLink::open()
 {
     m_socket.abort();
     m_codec = TelnetCodec();
+    m_text = PeerTextDecoder();
     m_lineLength = 0;
     bool ok = false;
     const int port = m_port.toInt(&ok);
@@ -108,11 +156,13 @@ void TelnetLink::open()
         QTimer::singleShot(0, this, [this] { fail(socketErrorText(380)); });
         return;
     }
+    m_connectTimeout.start();
     m_socket.connectToHost(m_host, quint16(port));
 }
 
 void TelnetLink::close()
 {
+    m_connectTimeout.stop();
     m_socket.abort();
 }
 
@@ -136,6 +186,7 @@ bool TelnetLink::sendLine(const QString &line)
 
 void TelnetLink::fail(const QString &message)
 {
+    m_connectTimeout.stop();
     m_socket.abort();
     emit failed(message);
 }
@@ -158,7 +209,7 @@ void TelnetLink::readAvailable()
                      .arg(kMaxLine));
             return;
         }
-        emit textReceived(terminalText(data));
+        emit textReceived(m_text.decode(data));
         if (m_socket.state() != QAbstractSocket::ConnectedState)
             return;
     }
@@ -171,7 +222,7 @@ TncLink::TncLink(QObject *parent) : SpotLink(parent)
     m_port.setReadBufferSize(kReadChunk);
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
         while (m_port.bytesAvailable() > 0)
-            emit textReceived(terminalText(m_port.read(kReadChunk)));
+            emit textReceived(m_text.decode(m_port.read(kReadChunk)));
     });
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // A TNC unplugged while open; other errors are reported where they happen.
@@ -225,6 +276,7 @@ QString TncLink::openPort()
 void TncLink::open()
 {
     close();
+    m_text = PeerTextDecoder();
     m_lastError = openPort();
     if (m_lastError.isEmpty())
         emit opened();

@@ -14,9 +14,20 @@
 int socketErrorNumber(QAbstractSocket::SocketError error);
 QString socketErrorText(int number);
 
-// Received bytes as terminal text: Windows-1252, with control characters other than tab,
-// carriage return and line feed removed so binary garbage cannot upset the terminal box.
+// Received bytes as terminal text: each line UTF-8 when it is valid UTF-8 and Windows-1252
+// otherwise, with control characters other than tab, carriage return and line feed removed so
+// binary garbage cannot upset the terminal box.
 QString terminalText(const QByteArray &bytes);
+
+// The same for a byte stream read in pieces: a character split across two reads is decoded
+// whole with the second.
+class PeerTextDecoder {
+public:
+    QString decode(const QByteArray &chunk);
+
+private:
+    QByteArray m_held;
+};
 
 // A connection to a source of DX spots. Every link reports what it receives and its failures
 // with signals; the spotting window decides what to show.
@@ -49,8 +60,11 @@ class TelnetLink : public SpotLink {
 public:
     // A cluster that sends more than this without a line end is not a cluster.
     static constexpr qsizetype kMaxLine = 4000;
+    // A node that has not answered the connection in this time is not coming.
+    static constexpr int kConnectTimeoutMs = 30000;
 
     explicit TelnetLink(QObject *parent = nullptr);
+    void setConnectTimeout(int ms) { m_connectTimeout.setInterval(ms); }
     void setAddress(const QString &host, const QString &port);
     void open() override;
     void close() override;
@@ -64,7 +78,9 @@ private:
     void fail(const QString &message);
 
     QTcpSocket m_socket;
+    QTimer m_connectTimeout;
     TelnetCodec m_codec;
+    PeerTextDecoder m_text;
     QString m_host;
     QString m_port;
     qsizetype m_lineLength = 0;
@@ -101,6 +117,7 @@ public:
 private:
     QString openPort();
     QSerialPort m_port;
+    PeerTextDecoder m_text;
     Settings m_settings;
     QString m_lastError;
 };

@@ -2,6 +2,10 @@
 
 #include "spotting/spotstore.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 namespace {
 const QString kBreak = QStringLiteral("\r\n");
 const QString kTwoBreaks = QStringLiteral("\r\n\r\n");
@@ -52,11 +56,12 @@ SpotSession::SpotSession(const Services &services, QObject *parent)
         }
     });
 
-    connect(m_telnet, &SpotLink::textReceived, this, [this](const QString &text) {
-        if (!m_reception.addTelnetText(text))
-            lineTooLong();
-        emit terminalChanged();
-    });
+    setContestBandOnly(m_settings.contestBandOnly);
+    m_reconnect.setSingleShot(true);
+    connect(&m_reconnect, &QTimer::timeout, this, &SpotSession::reconnect);
+
+    connect(m_telnet, &SpotLink::textReceived, this, &SpotSession::telnetText);
+    connect(m_telnet, &SpotLink::opened, this, &SpotSession::linkUp);
     connect(m_telnet, &SpotLink::failed, this, &SpotSession::linkFailed);
     connect(m_tnc, &SpotLink::textReceived, this, [this](const QString &text) {
         if (!m_reception.addTncText(text))
@@ -65,18 +70,22 @@ SpotSession::SpotSession(const Services &services, QObject *parent)
     });
     connect(m_tnc, &SpotLink::failed, this, [this](const QString &why) {
         appendTerminal(kTwoBreaks + why + kTwoBreaks);
-        close();
+        if (!reconnectLater())
+            close();
     });
     connect(m_agw, &SpotLink::opened, this, [this] {
         m_tick.start();
         appendTerminal(kBreak + "** Successfully connected to AGW Packet Engine **" + kTwoBreaks);
+        linkUp();
     });
     connect(m_agw, &SpotLink::failed, this, [this](const QString &why) {
-        if (isRunning()) {
-            // A registered link that broke: say why, and close the source.
+        if (m_linkWasUp || isReconnecting()) {
+            // A registered link that broke, or the engine still away: say why, and try again.
             appendTerminal(kTwoBreaks + QStringLiteral("** AGW Packet Engine: %1 **").arg(why));
             beep();
-            close();
+            emit connectedStationChanged(QString());
+            if (!reconnectLater())
+                close();
         } else {
             agwFailed();
         }
@@ -127,8 +136,25 @@ void SpotSession::appendTerminal(const QString &text)
     emit terminalChanged();
 }
 
+void SpotSession::setContestBandOnly(bool on)
+{
+    m_settings.contestBandOnly = on;
+    if (m_services.store)
+        m_services.store->setContestBandOnly(on);
+}
+
+void SpotSession::setReconnectDelays(int firstMs, int longestMs)
+{
+    m_firstReconnectMs = std::max(1, firstMs);
+    m_longestReconnectMs = std::max(m_firstReconnectMs, longestMs);
+}
+
 void SpotSession::open()
 {
+    m_reconnect.stop();
+    m_reconnectAttempt = 0;
+    m_linkWasUp = false;
+    m_loginPending = false;
     m_reception.dropPartialLines();
     setTerminalText("** Attempting to Open Port **" + kTwoBreaks);
     m_tnc->close();
@@ -222,6 +248,10 @@ void SpotSession::close()
     if (!m_listening)
         return;
     m_listening = false;
+    m_reconnect.stop();
+    m_reconnectAttempt = 0;
+    m_linkWasUp = false;
+    m_loginPending = false;
     m_reception.dropPartialLines();
     appendTerminal(kTwoBreaks + "** Port Closed **");
     m_tnc->close();
@@ -304,8 +334,91 @@ void SpotSession::lineTooLong()
 void SpotSession::linkFailed(const QString &message)
 {
     appendTerminal(message);
-    close();
+    if (!reconnectLater())
+        close();
     beep();
+}
+
+bool SpotSession::reconnectLater()
+{
+    // A link that never came up after the operator's Open has wrong settings: that is said,
+    // and the source closes. One that was up went away, and comes back by itself.
+    if (!m_listening || !(m_linkWasUp || isReconnecting()))
+        return false;
+    m_reception.dropPartialLines();
+    m_telnet->close();
+    m_tnc->close();
+    m_linkWasUp = false;
+    m_loginPending = false;
+    qint64 delay = m_firstReconnectMs;
+    for (int i = 0; i < m_reconnectAttempt && delay < m_longestReconnectMs; ++i)
+        delay *= 2;
+    delay = std::min<qint64>(delay, m_longestReconnectMs);
+    ++m_reconnectAttempt;
+    appendTerminal(kTwoBreaks
+                   + QStringLiteral("** Connection lost. Reconnecting in %1 s (attempt %2) **")
+                         .arg(QString::number(double(delay) / 1000.0))
+                         .arg(m_reconnectAttempt)
+                   + kTwoBreaks);
+    m_reconnect.start(int(delay));
+    return true;
+}
+
+void SpotSession::reconnect()
+{
+    if (!m_listening)
+        return;
+    m_reception.dropPartialLines();
+    switch (m_source) {
+    case SpotSource::Telnet:
+        appendTerminal("Attempting connection to: " + m_settings.telnetHost.trimmed() + ":"
+                       + m_settings.telnetPort.trimmed() + kTwoBreaks);
+        m_telnet->setAddress(m_settings.telnetHost, m_settings.telnetPort);
+        m_telnet->open();
+        break;
+    case SpotSource::Agw:
+        m_agw->open();
+        break;
+    case SpotSource::Tnc:
+        m_tnc->open();
+        if (m_tnc->isOpen()) {
+            appendTerminal("** TNC Serial Port Open **" + kTwoBreaks);
+            linkUp();
+        } else {
+            appendTerminal("** Unable to open TNC Serial Port: " + m_tnc->lastError() + " **");
+            reconnectLater();
+        }
+        break;
+    case SpotSource::None:
+        break;
+    }
+}
+
+void SpotSession::linkUp()
+{
+    if (isReconnecting()) {
+        m_loginPending = m_source == SpotSource::Telnet;
+        appendTerminal("** Reconnected **" + kTwoBreaks);
+    }
+    m_reconnectAttempt = 0;
+    m_linkWasUp = true;
+}
+
+void SpotSession::telnetText(const QString &text)
+{
+    if (!m_reception.addTelnetText(text))
+        lineTooLong();
+    // A cluster that lost the station asks for its call again; the operator typed it the
+    // first time, the reconnect answers it.
+    static const QRegularExpression prompt(
+        QStringLiteral("(login|call|callsign|call sign)\\s*[:>]?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString own = m_services.ownCall ? m_services.ownCall().trimmed() : QString();
+    if (m_loginPending && !own.isEmpty() && prompt.match(text).hasMatch()) {
+        m_loginPending = false;
+        m_telnet->sendLine(own);
+    }
+    emit terminalChanged();
 }
 
 void SpotSession::beep()

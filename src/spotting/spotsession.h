@@ -43,6 +43,8 @@ public:
     SpotSettings &settings() { return m_settings; }
     const SpotSettings &settings() const { return m_settings; }
     SpotSource source() const { return m_source; }
+    // The band maps keep 10 m spots only (the setting and the store together).
+    void setContestBandOnly(bool on);
     // A new choice closes the open source first (unless it is the same one).
     void setSource(SpotSource source);
 
@@ -72,6 +74,15 @@ public:
     static constexpr int kTickMs = 333;
     static constexpr int kRefreshTicks = 360;
 
+    // A link that was up and dropped is opened again after 5 s, then after twice as long each
+    // time it fails, at most every 5 minutes, until it is up or the operator closes it.
+    static constexpr int kFirstReconnectMs = 5000;
+    static constexpr int kLongestReconnectMs = 300000;
+    void setReconnectDelays(int firstMs, int longestMs);
+    void setTelnetConnectTimeout(int ms) { m_telnet->setConnectTimeout(ms); }
+    // Reconnecting: the link dropped and is not up again yet.
+    bool isReconnecting() const { return m_reconnectAttempt > 0; }
+
 signals:
     void terminalChanged();
     void listeningChanged(bool listening);
@@ -92,6 +103,11 @@ private:
     void agwFailed();
     void beep();
     void postSpot(const SpotLine &line);
+    // The open link dropped: true when a reconnect is on its way (false: the caller closes).
+    bool reconnectLater();
+    void reconnect();
+    void linkUp();
+    void telnetText(const QString &text);
 
     Services m_services;
     SpotSettings m_settings;
@@ -100,6 +116,12 @@ private:
     bool m_listening = false;
     int m_ticksWithoutSpot = 0;
     QTimer m_tick;
+    QTimer m_reconnect;
+    int m_firstReconnectMs = kFirstReconnectMs;
+    int m_longestReconnectMs = kLongestReconnectMs;
+    int m_reconnectAttempt = 0;
+    bool m_linkWasUp = false;     // the link opened since the operator's Open
+    bool m_loginPending = false;  // a reconnected cluster gets the own call at its prompt
 
     TelnetLink *m_telnet;
     TncLink *m_tnc;

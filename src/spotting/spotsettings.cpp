@@ -19,6 +19,7 @@ QByteArray SpotSettings::toBytes() const
     w.integer(HandshakeCode).endLine().integer(listDxOnly ? 1 : 0).endLine();
     w.flag(showList).endLine().text(hexText).endLine().text(telnetPort).endLine();
     w.text(telnetHost).endLine().text(agwHost).endLine().integer(agwPort).endLine();
+    w.flag(contestBandOnly).endLine();
     return w.bytes();
 }
 
@@ -44,6 +45,8 @@ int SpotSettings::fromBytes(const QByteArray &bytes)
     };
     if (!r.nextText(text)) return applied;
     BaudText = text, ++applied;
+    // A settings file without the 10 m choice comes from a setup that always had every band.
+    contestBandOnly = false;
     if (!r.nextText(text)) return applied;
     ParityLetter = text, ++applied;
     if (!r.nextText(text)) return applied;
@@ -75,5 +78,8 @@ int SpotSettings::fromBytes(const QByteArray &bytes)
     int port = 0;
     if (!nextInt(1, 65535, port)) return applied;
     agwPort = port, ++applied;
+    if (!r.nextFlag(flag))
+        return applied;
+    contestBandOnly = flag, ++applied;
     return applied;
 }

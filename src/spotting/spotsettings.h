@@ -3,7 +3,7 @@
 
 // The spotting window's settings, kept in "PackSpot.txt" in the working directory: the serial
 // framing of the TNC, the chosen source, the display choices, the Telnet address and the
-// packet engine's address.
+// packet engine's address, and whether the band maps keep 10 m spots only.
 struct SpotSettings {
     static constexpr const char *kFileName = "PackSpot.txt";
 
@@ -23,6 +23,9 @@ struct SpotSettings {
     QString telnetHost;
     QString agwHost = QStringLiteral("127.0.0.1");
     int agwPort = 8000;
+    // Spots outside 10 m stay off the band maps' 50 slots. On for a new setup; a file from
+    // before the choice existed keeps every band, as it always did.
+    bool contestBandOnly = true;
 
     // "9600,N,8,1"
     QString CommSettings() const;

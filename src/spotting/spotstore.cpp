@@ -1,5 +1,6 @@
 #include "spotting/spotstore.h"
 
+#include "core/contestband.h"
 #include "platform/clock.h"
 
 SpotStore::SpotStore(const Clock &clock, const PrefixTable &prefixes,
@@ -32,11 +33,15 @@ bool SpotStore::BandMapSpots(const SpotLine &line)
     while (end < line.record.size() && line.record.at(end) != u'\r' && line.record.at(end) != u'\n')
         ++end;
     const QString shortRecord = line.record.left(end);
+    Spot arrived = line.spot;
+    arrived.time = m_clock.localNow();
+    if (m_contestBandOnly && !contestband::contains(arrived.hz)) {
+        addListRow(arrived, shortRecord);
+        return true;
+    }
 
     std::move(m_slots.begin() + 1, m_slots.begin() + kNewest + 1, m_slots.begin());
-    Spot &newest = m_slots[kNewest];
-    newest = line.spot;
-    newest.time = m_clock.localNow();
+    m_slots[kNewest] = arrived;
 
     // An earlier spot of the same station leaves the band maps; the oldest slot is not looked
     // at, as the band maps have always done.
@@ -47,11 +52,15 @@ bool SpotStore::BandMapSpots(const SpotLine &line)
         }
     }
     emit spotsChanged();
+    addListRow(arrived, shortRecord);
+    return true;
+}
 
-    const DxListRow row = makeDxListRow(newest, SpotCountry(m_prefixes, call), shortRecord);
+void SpotStore::addListRow(const Spot &spot, const QString &record)
+{
+    const DxListRow row = makeDxListRow(spot, SpotCountry(m_prefixes, spot.call), record);
     if (m_dxList.size() >= kMaxListRows)
         m_dxList.resize(kMaxListRows - 1);
     m_dxList.prepend(row);
     emit dxRowAdded(row);
-    return true;
 }

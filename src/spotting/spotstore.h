@@ -35,6 +35,11 @@ public:
     // The band maps no longer show the slot's spot (it stays in the DX list).
     void hide(int slot);
 
+    // Spots outside 10 m stay out of the band maps' slots, so a busy 20 m cannot push the
+    // contest band off the maps; they still go into the DX list.
+    void setContestBandOnly(bool on) { m_contestBandOnly = on; }
+    bool contestBandOnly() const { return m_contestBandOnly; }
+
     // The DX list, newest row first, at most kMaxListRows rows.
     const QList<DxListRow> &dxList() const { return m_dxList; }
 
@@ -56,9 +61,12 @@ signals:
     void dxRowAdded(const DxListRow &row);
 
 private:
+    void addListRow(const Spot &spot, const QString &record);
+
     const Clock &m_clock;
     const PrefixTable &m_prefixes;
     std::function<QString()> m_ownCall;
     std::array<Spot, kSlots> m_slots;
     QList<DxListRow> m_dxList;
+    bool m_contestBandOnly = false;
 };

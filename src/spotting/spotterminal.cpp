@@ -32,8 +32,40 @@ void SpotReception::post(const QString &line)
         m_postSpot(splitSpotLine(line));
 }
 
-bool SpotReception::addTncText(const QString &text)
+namespace {
+// The spot in a TNC line: the line itself when it is a spot line, or what follows a monitor
+// header on the same line ("K1TTT-5>DX,WIDE2-1: DX de ..."). "" for anything else.
+QString tncSpot(const QString &line)
 {
+    if (isSpotLine(line))
+        return line;
+    const qsizetype dx = line.indexOf(QLatin1String("DX de "), 0, Qt::CaseInsensitive);
+    if (dx <= 0)
+        return QString();
+    const QStringView header = QStringView(line).left(dx).trimmed();
+    if (!header.contains(u'>') || !(header.endsWith(u':') || header.endsWith(u']')))
+        return QString();
+    return line.mid(dx);
+}
+}  // namespace
+
+bool SpotReception::addTncText(const QString &received)
+{
+    // A TNC ends its lines with CR alone as often as with CR LF; each ends one line here, kept
+    // as CR LF for the terminal.
+    QString text;
+    text.reserve(received.size() + 16);
+    for (const QChar c : received) {
+        if (c == u'\n' && m_tncLastWasCr) {
+            m_tncLastWasCr = false;
+            continue;
+        }
+        m_tncLastWasCr = c == u'\r';
+        if (m_tncLastWasCr)
+            text.append(QLatin1String("\r\n"));
+        else if (c != u'\0')
+            text.append(c);
+    }
     m_receiveBuffer.append(text);
     if (m_receiveBuffer.size() > 2)
         ProcessTncBuffer();
@@ -64,9 +96,9 @@ void SpotReception::ProcessTncBuffer()
         consumed = second;
         if (m_terminal.recentlyShown(line))
             continue;
-        if (isSpotLine(line)) {
+        if (const QString spot = tncSpot(line); !spot.isEmpty()) {
             m_terminal.append(line);
-            post(line);
+            post(spot);
         } else if (!listDxOnly) {
             m_terminal.append(line);
         }
@@ -78,6 +110,7 @@ void SpotReception::dropPartialLines()
     m_telnetLine.clear();
     m_readStarts.clear();
     m_lastWasCr = false;
+    m_tncLastWasCr = false;
     resetTncBuffer();
 }
 
@@ -160,29 +193,43 @@ void SpotReception::addAgwFrame(QChar kind, const QString &fromCall, const QStri
     const QString fullText = withCrLf(QString(kind) + fromCall + u' ' + data);
     QString payload = withCrLf(data);
     const bool connected = !connectedCall.isEmpty();
-    if (!connected) {
-        // Monitored frames start with the engine's header line.
+    // Monitored frames start with the engine's header line; connected data has none.
+    const bool monitored = kind != u'D' || !connected;
+    if (monitored) {
         const qsizetype lf = payload.indexOf(u'\n');
         if (lf >= 0)
             payload.remove(0, lf + 1);
         payload = trimBlanks(payload);
     }
-    if (payload == QLatin1String("\r\n"))
-        payload.clear();
-    if (payload.size() > 4 && payload.endsWith(QLatin1String("\r\n\r\n")))
-        payload.chop(2);
 
-    const qsizetype dx = payload.indexOf(QLatin1String("DX"), 0, Qt::CaseInsensitive);
-    const bool spot = dx == 0 || dx == 1;
-    if (!payload.isEmpty() && spot && !m_terminal.recentlyShown(payload)) {
-        m_terminal.append(payload);
-        post(payload);
+    // Every spot line of the frame is a spot; the rest is the station's text.
+    QString chatter;
+    bool anySpot = false;
+    qsizetype start = 0;
+    while (start < payload.size()) {
+        qsizetype end = payload.indexOf(u'\n', start);
+        end = end < 0 ? payload.size() : end + 1;
+        const QString line = payload.mid(start, end - start);
+        start = end;
+        if (line == QLatin1String("\r\n"))
+            continue;
+        const qsizetype dx = line.indexOf(QLatin1String("DX"), 0, Qt::CaseInsensitive);
+        if (dx == 0 || dx == 1) {
+            anySpot = true;
+            if (!m_terminal.recentlyShown(line)) {
+                m_terminal.append(line);
+                post(line);
+            }
+        } else {
+            chatter += line;
+        }
     }
-    const bool beginsDx = payload.startsWith(QLatin1String("DX"), Qt::CaseInsensitive);
-    if (connected && !listDxOnly && fromCall.compare(connectedCall, Qt::CaseInsensitive) == 0
-        && !beginsDx && !payload.isEmpty())
-        m_terminal.append(payload);
-    if (!connected && !listDxOnly && !fullText.contains(QLatin1String("DX "))
-        && !beginsDx)
+    if (listDxOnly || chatter.isEmpty())
+        return;
+    if (connected) {
+        if (!monitored && fromCall.compare(connectedCall, Qt::CaseInsensitive) == 0)
+            m_terminal.append(chatter);
+    } else if (!anySpot && !fullText.contains(QLatin1String("DX "))) {
         m_terminal.append(fullText);
+    }
 }

@@ -79,4 +79,5 @@ private:
     QString m_telnetLine;
     QList<qsizetype> m_readStarts;
     bool m_lastWasCr = false;
+    bool m_tncLastWasCr = false;
 };

@@ -36,8 +36,14 @@ QByteArray TelnetCodec::decode(const QByteArray &input, QByteArray &reply)
             m_state = State::Data;
             break;
         case State::Sub:
-            if (b == IAC)
+            if (b == IAC) {
                 m_state = State::SubIac;
+            } else if (b == '\r' || b == '\n') {
+                // Option data never holds a line end: the sequence was broken, and what
+                // follows is text again (the next spot).
+                data.append(ch);
+                m_state = State::Data;
+            }
             else if (++m_subLength > kMaxSubnegotiation)
                 m_state = State::Data;
             break;

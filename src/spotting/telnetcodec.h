@@ -9,7 +9,8 @@ class TelnetCodec {
 public:
     static constexpr unsigned char IAC = 255, DONT = 254, DO = 253, WONT = 252, WILL = 251,
                                    SB = 250, SE = 240;
-    // Subnegotiation longer than this is not telnet any more; the rest is dropped.
+    // Subnegotiation longer than this is not telnet any more; the rest is dropped. A line end
+    // inside one ends it too: a sequence cut short must not swallow the lines after it.
     static constexpr int kMaxSubnegotiation = 1024;
 
     // Returns the data bytes of `input`; appends the answers to send back to `reply`.

@@ -19,9 +19,11 @@ struct Maps {
     FakeClock clock;
     FakeDialogs dialogs;
     QList<Spot> spots = QList<Spot>(50);
+    QStringList worked;
     QWidget window;
     BandMaps maps{clock, dialogs,
-                  {[this] { return spots; }, [this](int slot) { spots[slot].hz = 0; }},
+                  {[this] { return spots; }, [this](int slot) { spots[slot].hz = 0; },
+                   [this](const QString &call) { return worked.contains(call); }},
                   [] { return 5.0f; }};
     BandMapRow *strip = nullptr;
 
@@ -102,6 +104,31 @@ private slots:
         m.clock.advance(1);
         m.maps.DisplayBandMapLabels();
         QVERIFY(m.strip->spots().isEmpty());
+    }
+
+    // A station in the log is grey and struck through on the map, whatever its age, and the
+    // hover line says it was worked; the others keep their age colour.
+    void workedStationsAreGrey()
+    {
+        Maps m;
+        m.spot(48, "W1AW", 28.4, "W1");
+        m.spot(49, "KH6XX", 28.5, "KH6");
+        m.worked << "W1AW";
+        m.maps.DisplayBandMapLabels();
+        const QImage picture = m.strip->grab().toImage();
+        auto greyIn = [&](const QRect &r) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (picture.pixelColor(x, y) == BandMapRow::workedColour())
+                        return true;
+            return false;
+        };
+        QVERIFY(greyIn(m.strip->spotRect(48)));
+        QVERIFY(!greyIn(m.strip->spotRect(49)));
+        QSignalSpy hovered(&m.maps, &BandMaps::spotHovered);
+        QTest::mouseMove(m.strip, m.at(m.strip, 48));
+        QTRY_COMPARE(hovered.size(), 1);
+        QVERIFY(hovered.first().first().toString().endsWith("(worked)"));
     }
 
     void rightClickPicksTheCall()

@@ -6,7 +6,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QMenu>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTcpServer>
 
 class TestSpotWiring : public QObject {
     Q_OBJECT
@@ -15,6 +17,7 @@ private slots:
     void ctrlDAndMenuOpenTheWindowOnce();
     void spotsReachTheDxListAndOwnCallAlerts();
     void doneShowsTheListUnderTheContacts();
+    void bandMapToListWhileRunning();
 };
 
 void TestSpotWiring::ctrlDAndMenuOpenTheWindowOnce()
@@ -101,6 +104,37 @@ void TestSpotWiring::doneShowsTheListUnderTheContacts()
     auto *strip = form.findChild<QWidget *>("lblDX");
     QVERIFY(strip && strip->isVisible());
     QCOMPARE(strip->geometry(), txtDX->geometry());
+}
+
+// From the band map to the list while a cluster is connected: the list takes the strip's place
+// at the foot, clear of the buttons under the contacts.
+void TestSpotWiring::bandMapToListWhileRunning()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    MainWindowHarness h;
+    h.writePreferences();
+    Form1 &form = h.start();
+    QTest::keyClick(h.field("txtCall"), Qt::Key_D, Qt::ControlModifier);
+    auto *window = form.findChild<PacketSpotfrm *>();
+    window->findChild<QListWidget *>("List1")->setCurrentRow(2);  // Telnet
+    window->findChild<QLineEdit *>("txtTelnetHost")->setText("127.0.0.1");
+    window->findChild<QLineEdit *>("txtTelnetPort")->setText(QString::number(server.serverPort()));
+    window->findChild<QRadioButton *>("OptBand")->setChecked(true);
+    window->Command1_Click();
+    QTRY_VERIFY(server.hasPendingConnections());
+    window->cmdDone_Click();
+    auto *strip = form.findChild<QWidget *>("lblDX");
+    QVERIFY(strip->isVisible());
+    QTest::keyClick(h.field("txtCall"), Qt::Key_D, Qt::ControlModifier);
+    window->findChild<QRadioButton *>("OptList")->setChecked(true);
+    window->cmdDone_Click();
+    auto *txtDX = form.findChild<QTreeWidget *>("txtDX");
+    QVERIFY(txtDX->isVisible() && !strip->isVisible());
+    for (QWidget *w : form.clientArea()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w != txtDX && w->isVisible())
+            QVERIFY2(!w->geometry().intersects(txtDX->geometry()), qPrintable(w->objectName()));
+    }
 }
 
 QTEST_MAIN(TestSpotWiring)

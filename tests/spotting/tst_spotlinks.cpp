@@ -23,6 +23,11 @@
 
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -84,6 +89,7 @@ private slots:
     void telnetClusterSession();
     void telnetRefusedAndEarlyLine();
     void telnetRunawayLineDropsLink();
+    void telnetConnectTimeout();
     void agwEngineSession();
     void agwBrokenHeaderDropsLink();
     void agwUnreachableGivesMessage();
@@ -91,7 +97,8 @@ private slots:
     void directwolfRegistersAndMonitors();
 
 private:
-    PacketSpotfrm *makeWindow(const QByteArray &settings);
+    PacketSpotfrm *makeWindow(const QByteArray &settings,
+                              const std::function<void(SpotSession &)> &before = {});
 
     std::unique_ptr<TestEnv> m_env;
     FakeClock m_clock;
@@ -121,7 +128,8 @@ void TestSpotLinks::cleanup()
     m_env.reset();
 }
 
-PacketSpotfrm *TestSpotLinks::makeWindow(const QByteArray &settings)
+PacketSpotfrm *TestSpotLinks::makeWindow(const QByteArray &settings,
+                                         const std::function<void(SpotSession &)> &before)
 {
     if (!settings.isEmpty())
         m_env->write("PackSpot.txt", settings);
@@ -130,6 +138,8 @@ PacketSpotfrm *TestSpotLinks::makeWindow(const QByteArray &settings)
     session.ownCall = [this] { return m_ownCall; };
     session.serialDevice = [this](int) { return m_device; };
     m_session = std::make_unique<SpotSession>(session);
+    if (before)
+        before(*m_session);
     SpotWindowServices s;
     s.dialogs = &m_dialogs;
     s.session = m_session.get();
@@ -162,6 +172,9 @@ void TestSpotLinks::telnetCodec_data()
                                  << bytes({'a', 255, 'b'}) << QByteArray();
     QTest::newRow("go-ahead dropped") << QList<QByteArray>{bytes({'a', 255, 249, 'b'})}
                                       << QByteArray("ab") << QByteArray();
+    QTest::newRow("broken subnegotiation ends at the line end")
+        << QList<QByteArray>{bytes({255, 250, 24}) + "junk\r\nDX de K1", "XX:\r\n"}
+        << QByteArray("\r\nDX de K1XX:\r\n") << QByteArray();
     QTest::newRow("endless subnegotiation ends")
         << QList<QByteArray>{bytes({255, 250}) + QByteArray(1025, 'z') + "ok"}
         << QByteArray("ok") << QByteArray();
@@ -246,6 +259,8 @@ void TestSpotLinks::socketErrors_data()
                                     << "ERROR: Authoritative answer: Host not found.";
     QTest::newRow("closed by peer") << int(QAbstractSocket::RemoteHostClosedError)
                                     << "ERROR: Socket has been shut down.";
+    QTest::newRow("timed out") << int(QAbstractSocket::SocketTimeoutError)
+                               << "ERROR: The connection attempt timed out.";
     QTest::newRow("unreachable") << int(QAbstractSocket::NetworkError)
                                  << "ERROR: The network cannot be reached from this host at this time.";
     QTest::newRow("no table entry") << int(QAbstractSocket::SocketAccessError)
@@ -269,7 +284,7 @@ void TestSpotLinks::settingsRoundTrip()
     s.showList = true;
     s.CommPortNumber = 4;
     SpotSettings back;
-    QCOMPARE(back.fromBytes(s.toBytes()), 16);
+    QCOMPARE(back.fromBytes(s.toBytes()), 17);
     QCOMPARE(back.toBytes(), s.toBytes());
     QVERIFY(s.toBytes().startsWith("\"19200\"\r\n\"N\"\r\n\"8\"\r\n\"1\"\r\n4\r\n"));
     // A file from before the engine's address was kept still reads its 14 lines.
@@ -278,6 +293,11 @@ void TestSpotLinks::settingsRoundTrip()
     SpotSettings fromOld;
     QCOMPARE(fromOld.fromBytes(old), 14);
     QCOMPARE(fromOld.agwPort, 8000);
+    // A setup from before the 10 m choice keeps every band on the maps; a new one does not.
+    QVERIFY(!fromOld.contestBandOnly);
+    QVERIFY(SpotSettings().contestBandOnly);
+    s.contestBandOnly = false;
+    QVERIFY(back.fromBytes(s.toBytes()) == 17 && !back.contestBandOnly);
     QCOMPARE(s.CommSettings(), QString("19200,N,8,1"));
 }
 
@@ -340,10 +360,64 @@ void TestSpotLinks::telnetClusterSession()
     QCOMPARE(m_store->dxList().size(), 3);
     QVERIFY(!w->terminalText().contains(QChar(0)));
 
+    // A node that closes the link is called again, and its login prompt gets the own call.
+    m_session->setReconnectDelays(50, 400);
     peer->close();
     QTRY_VERIFY(w->terminalText().contains("ERROR: Socket has been shut down."));
+    QVERIFY(w->terminalText().contains("** Connection lost. Reconnecting in 0.05 s (attempt 1) **"));
+    QVERIFY(w->isListening());
+    QTRY_VERIFY(server.hasPendingConnections());
+    QTcpSocket *again = server.nextPendingConnection();
+    QTRY_VERIFY(w->terminalText().contains("** Reconnected **"));
+    again->write("Please enter your call: ");
+    QCOMPARE(readAtLeast(again, 6), QByteArray("W1AW\r\n"));
+
+    // Comments in UTF-8 and in the old code page both read right, line by line, even with a
+    // character split across two reads.
+    const QByteArray utf8 = clusterLine("DL1AA", "28010.0", "DL2BB", "Gr\u00fc\u00dfe").toUtf8();
+    const QByteArray cp1252 = clusterLine("F5AA", "28020.0", "F6BB", "tr\u00e8s").toLatin1();
+    const qsizetype cut = utf8.indexOf("\xc3") + 1;
+    again->write(utf8.left(cut));
+    again->flush();
+    QTest::qWait(50);
+    again->write(utf8.mid(cut) + "\r\n" + cp1252 + "\r\n");
+    QTRY_COMPARE(m_store->dxList().size(), 5);
+    QVERIFY(m_store->dxList().at(1).comments.contains(QString("Gr\u00fc\u00dfe")));
+    QVERIFY(m_store->dxList().at(0).comments.contains(QString("tr\u00e8s")));
+
+    w->Command2_Click();
     QVERIFY(!w->isListening());
     QVERIFY(w->terminalText().contains("** Port Closed **"));
+}
+
+// A node that never answers the connection: the link says it timed out, in words of its own.
+void TestSpotLinks::telnetConnectTimeout()
+{
+    // A listener whose one-place queue is taken lets the next connection hang unanswered.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+    socklen_t length = sizeof address;
+    QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+    QVERIFY(::listen(listener, 0) == 0);
+    QTcpSocket filler;
+    filler.connectToHost(QHostAddress::LocalHost, ntohs(address.sin_port));
+    QVERIFY(filler.waitForConnected(2000));
+
+    m_env->write("PackSpot.txt", packSpot("Telnet", "127.0.0.1",
+                                          QString::number(ntohs(address.sin_port))));
+    PacketSpotfrm *w = makeWindow(QByteArray(), [](SpotSession &s) {
+        s.setTelnetConnectTimeout(300);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(w->terminalText().contains("ERROR: The connection attempt timed out."),
+                             5000);
+    QVERIFY(!w->terminalText().contains("shut down"));
+    // It never came up, so the settings are wrong: nothing is tried again.
+    QVERIFY(!w->isListening());
+    ::close(listener);
 }
 
 void TestSpotLinks::telnetRefusedAndEarlyLine()
@@ -372,10 +446,13 @@ void TestSpotLinks::telnetRunawayLineDropsLink()
                                            QString::number(server.serverPort())));
     QTRY_VERIFY(server.hasPendingConnections());
     QTcpSocket *peer = server.nextPendingConnection();
+    m_session->setReconnectDelays(50, 400);
     peer->write(QByteArray(1024 * 1024, 'A'));
-    QTRY_VERIFY(!w->isListening());
-    QVERIFY(w->terminalText().contains("without a line end"));
+    QTRY_VERIFY(w->terminalText().contains("without a line end"));
     QVERIFY(w->terminalText().size() <= 10000);
+    // Dropped like any other drop: it comes back by itself.
+    QVERIFY(w->isListening());
+    QTRY_VERIFY(server.hasPendingConnections());
 }
 
 void TestSpotLinks::agwEngineSession()
@@ -459,9 +536,22 @@ void TestSpotLinks::agwBrokenHeaderDropsLink()
     QTRY_VERIFY(w->terminalText().contains("Successfully connected"));
     QByteArray huge = frame('U', "N1XX", "").encode();
     qToLittleEndian<quint32>(0x7FFFFFFFu, huge.data() + 28);
+    m_session->setReconnectDelays(50, 400);
     peer->write(huge + QByteArray(1000, 'z'));
-    QTRY_VERIFY(!w->isListening());
-    QVERIFY(w->terminalText().contains("** AGW Packet Engine: the engine sent a frame of"));
+    QTRY_VERIFY(w->terminalText().contains("** AGW Packet Engine: the engine sent a frame of"));
+    QVERIFY(w->isListening());
+    // The engine is asked again; while it is away, each try waits twice as long, quietly.
+    QTRY_VERIFY(server.hasPendingConnections());
+    QTcpSocket *again = server.nextPendingConnection();
+    server.close();
+    QCOMPARE(agw::registerCall("W1AW").encode(), readAtLeast(again, 36).left(36));
+    again->abort();
+    QTRY_VERIFY_WITH_TIMEOUT(w->terminalText().contains("Reconnecting in 0.4 s (attempt 4)"), 5000);
+    QVERIFY(w->terminalText().contains("Reconnecting in 0.2 s (attempt 3)"));
+    QVERIFY(!m_dialogs.wasShown("Unable to connect to the AGW Packet Engine."));
+    QVERIFY(w->isListening());
+    w->Command2_Click();
+    QVERIFY(!m_session->isReconnecting());
 }
 
 void TestSpotLinks::agwUnreachableGivesMessage()

@@ -25,6 +25,7 @@ private slots:
     void sameCallHidesEarlierSpot();
     void ownCallAlertEvenWithoutFrequency_data();
     void ownCallAlertEvenWithoutFrequency();
+    void otherBandsKeepOutOfTheSlots();
     void dxListRowAndLimit();
     void tncLineAssembly_data();
     void tncLineAssembly();
@@ -119,6 +120,16 @@ void TestSpotStore::splitSpotLine_data()
     QTest::newRow("short line") << "DX de X:" << "" << "" << "de X:";
     QTest::newRow("cut inside the call") << "DX de W3LPL:     28025.0  K5A" << "28025.0" << "K5A"
                                          << "de W3LPL:     28025.0  K5A";
+    // A column off (skimmers): read by the fields, the record laid out in the usual columns.
+    QTest::newRow("skimmer one column off")
+        << "DX de KM3T-#:   28024.0  K5ABC        CW    15 dB  22 WPM  CQ      1423Z\r\n"
+        << "28024.0" << "K5ABC"
+        << clusterLine("KM3T-#", "28024.0", "K5ABC", "CW 15 dB 22 WPM CQ").mid(3) + "\r\n";
+    QTest::newRow("long spotter pushes everything right")
+        << "DX de VE7CC-1-#:    28010.5 W1AW  up 1  0915Z FN31" << "28010.5" << "W1AW"
+        << clusterLine("VE7CC-1-#", "28010.5", "W1AW", "up 1", "0915").mid(3) + " FN31";
+    QTest::newRow("no fields to read keeps the columns")
+        << "DX de W3LPL:     QRT" << "" << "" << "de W3LPL:     QRT";
 }
 
 void TestSpotStore::splitSpotLine()
@@ -229,6 +240,26 @@ void TestSpotStore::ownCallAlertEvenWithoutFrequency()
     QCOMPARE(store.slot(49).call.isEmpty(), !stored);
 }
 
+// With the 10 m choice, a flood of 20 m spots leaves the 10 m spots on the maps and still
+// lists every spot; without it the newest 50 of any band are kept.
+void TestSpotStore::otherBandsKeepOutOfTheSlots()
+{
+    for (const bool tenOnly : {true, false}) {
+        SpotStore store(m_clock, m_table, [] { return QString(); });
+        store.setContestBandOnly(tenOnly);
+        QSignalSpy changed(&store, &SpotStore::spotsChanged);
+        QVERIFY(store.BandMapSpots("K5ABC", "28025.0", spotRecord("K5ABC")));
+        for (int n = 0; n < 50; ++n)
+            QVERIFY(store.BandMapSpots(QString("DL%1AA").arg(n), "14025.0", spotRecord("DL")));
+        QCOMPARE(store.dxList().size(), 51);
+        QCOMPARE(store.slot(49).call, QString(tenOnly ? "K5ABC" : "DL49AA"));
+        QCOMPARE(changed.count(), tenOnly ? 1 : 51);
+        // The band's edges count as the band.
+        QVERIFY(store.BandMapSpots("W1AW", "29700", spotRecord("W1AW")));
+        QCOMPARE(store.slot(49).call, QString("W1AW"));
+    }
+}
+
 void TestSpotStore::dxListRowAndLimit()
 {
     SpotStore store(m_clock, m_table, [] { return QString(); });
@@ -269,6 +300,16 @@ void TestSpotStore::tncLineAssembly_data()
                                                << QStringList{"K5ABC", "JA1XYZ"} << a + b;
     QTest::newRow("same line twice") << QStringList{a + a, a} << false << QStringList{"K5ABC"}
                                      << a;
+    const QString bare = a.chopped(2), bareB = b.chopped(2);
+    QTest::newRow("CR-only lines") << QStringList{bare + "\r" + bareB + "\r", "next"} << false
+                                   << QStringList{"K5ABC", "JA1XYZ"} << a + b;
+    QTest::newRow("CR then LF in the next read")
+        << QStringList{bare + "\r", "\n" + bareB + "\r\n"} << false
+        << QStringList{"K5ABC", "JA1XYZ"} << a + b;
+    const QString header = "W3LPL-2>DX,WIDE2-1: ";
+    QTest::newRow("monitor header on the spot's line")
+        << QStringList{header + a, "W3LPL-2>ID: no DX de here\r\n"} << false
+        << QStringList{"K5ABC"} << header + a + "W3LPL-2>ID: no DX de here\r\n";
 }
 
 void TestSpotStore::tncLineAssembly()
@@ -403,6 +444,13 @@ void TestSpotStore::agwFrames_data()
         << "D" << "K9ZZ" << "Welcome\r" << "N1XX" << false << "" << 0;
     QTest::newRow("bare line break")
         << "D" << "N1XX" << "\n" << "N1XX" << false << "" << 0;
+    QTest::newRow("every spot line of a connected frame")
+        << "D" << "N1XX" << "hi\r" + spot + "\r" + clusterLine("W3LPL", "28025.1", "K5ABC") + "\r"
+        << "N1XX" << false
+        << spot + "\r\n" + clusterLine("W3LPL", "28025.1", "K5ABC") + "\r\nhi\r\n" << 2;
+    QTest::newRow("monitored spot while connected")
+        << "U" << "W3LPL" << " 1:Fm W3LPL To DX <UI pid=F0 Len=80>[12:00:01]\r" + spot + "\r"
+        << "N1XX" << false << spot + "\r\n" << 1;
 }
 
 void TestSpotStore::agwFrames()
@@ -416,7 +464,7 @@ void TestSpotStore::agwFrames()
     QFETCH(int, spots);
     int posted = 0;
     SpotReception reception([&](const SpotLine &line) {
-        QCOMPARE(line.spot.hz, 28025000);
+        QVERIFY(line.spot.hz == 28025000 || line.spot.hz == 28025100);
         QCOMPARE(line.spot.call, QString("K5ABC"));
         ++posted;
     });
