@@ -65,14 +65,18 @@ QString CwControl::expandMessage(const QString &message, bool withCall) const
 
 void CwControl::FKeyCW(FKey key, bool withCall)
 {
-    m_sender->stop();
-    if (m_settings.keyingInterface == KeyingInterface::None)
+    m_refusalShown = false;
+    const QString message = m_settings.messageForKey(key);
+    if (m_settings.keyingInterface == KeyingInterface::None || message.isEmpty()) {
+        m_sender->stop();
         return;
+    }
     if (key == FKey::F1 && m_settings.repeatSeconds() > 0)
         m_repeat = true;
-    const QString message = m_settings.messageForKey(key);
-    if (!message.isEmpty())
-        m_sender->send(expandMessage(message, withCall));
+    // The new message replaces what is not sent yet and follows the character on the air; the
+    // external keyer's own buffer is emptied only by Esc or the end of a repeat, so no
+    // character is cut in half.
+    m_sender->send(expandMessage(message, withCall));
 }
 
 void CwControl::tmrRepeat_Timer()
@@ -178,6 +182,7 @@ bool CwControl::handleKey(QKeyEvent *key)
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
             c = QChar(c.unicode() - 32);
     }
+    m_refusalShown = false;
     m_sender->append(text);
     return true;
 }
@@ -195,18 +200,21 @@ void CwControl::onSendingChanged(bool sending)
         return;
     if (m_repeat && m_settings.repeatSeconds() > 0)
         m_repeatTimer.start(int(m_settings.repeatSeconds() * 1000));
-    if (m_settings.showText && m_host.setStatus)
+    if (m_settings.showText && m_host.setStatus && !m_refusalShown)
         m_host.setStatus(m_keyboardMode ? kKeyboardStill : QString());
 }
 
 void CwControl::onCharKeyed(QChar, const QString &unsent)
 {
-    if (m_settings.showText && m_host.setStatus && m_sender->isSending())
+    if (m_settings.showText && m_host.setStatus && m_sender->isSending() && !m_refusalShown)
         m_host.setStatus(unsent);
 }
 
 void CwControl::onLogMark()
 {
-    if (m_host.call && !m_host.call().isEmpty() && m_host.logContact)
-        m_host.logContact();
+    if (!m_host.call || m_host.call().isEmpty() || !m_host.logContact)
+        return;
+    // A refused contact says why (the entry line beeped and wrote it in the status line); the
+    // rest of the message being keyed must not write over that.
+    m_refusalShown = !m_host.logContact();
 }

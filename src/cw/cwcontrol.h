@@ -18,7 +18,7 @@ struct CwHost {
     std::function<QString()> call;  // the call field as typed
     std::function<void(const QString &)> setStatus;
     std::function<void(const QColor &)> setStatusColour;
-    std::function<void()> logContact;  // the logging step Enter runs
+    std::function<bool()> logContact;  // the logging step Enter runs; true when logged
     std::function<void()> showSetup;
     std::function<void()> showStrings;
 };
@@ -78,6 +78,7 @@ private:
     void onCharKeyed(QChar c, const QString &unsent);
     void onLogMark();
     void connectSender();
+    bool m_refusalShown = false;  // a "!" could not log: its reason stays in the status line
 
     CwSender *m_sender;
     KeyerThread *m_keyer;

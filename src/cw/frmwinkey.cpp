@@ -121,7 +121,10 @@ frmWinKey::frmWinKey(const Context &context, QWidget *parent) : QDialog(parent),
         lblOpenStatus->setText(QStringLiteral("Closed"));
         lblVersion->setText(QStringLiteral("Version #"));
     });
-    m_ctx.sender->setOpenKeyer([this] { cmdOpenWinkey_Click(); });
+    m_ctx.sender->setOpenKeyer([this] {
+        m_openForMessage = true;
+        cmdOpenWinkey_Click();
+    });
     // Pasted text meets the same rules as typed text: nothing the files cannot hold.
     fieldkeys::guardTextFields(this);
 }
@@ -218,7 +221,13 @@ void frmWinKey::cmdOpenWinkey_Click()
 
 void frmWinKey::onOpenFinished(int code, int version)
 {
-    if (code != WinKeyer::AlreadyOpen && version == 0)
+    const bool forMessage = m_openForMessage && !isVisible() && m_ctx.alarm;
+    m_openForMessage = false;
+    if (code != WinKeyer::AlreadyOpen && version == 0 && forMessage)
+        m_ctx.alarm(QStringLiteral("WinKey on com port %1 did not open (%2); nothing was sent.")
+                        .arg(m_settings.comPort)
+                        .arg(WinKeyer::openCodeText(code)));
+    else if (code != WinKeyer::AlreadyOpen && version == 0)
         m_ctx.dialogs->message(
             this,
             QStringLiteral("Unable to establish connection with WinKey on com port %1.  Please check "

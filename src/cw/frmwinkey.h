@@ -29,6 +29,9 @@ public:
         QString settingsPath;                 // .../Vardel/WK.txt
         std::function<QString()> ownCall;     // "Test" sends VVV TEST DE <call>
         std::function<QString()> cwSpeed;     // the CW speed box, shown as the WPM at load
+        // A keyer that would not open for a message being sent is reported here, where it
+        // takes no keys (the operator is typing the next call), not in a message box.
+        std::function<void(const QString &)> alarm;
     };
     explicit frmWinKey(const Context &context, QWidget *parent = nullptr);
     ~frmWinKey() override;
@@ -54,6 +57,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool m_openForMessage = false;  // the sender opened the keyer for a message
     QLineEdit *addBox(const char *name, const QString &caption, const QString &note, int row);
     QRadioButton *addOption(QWidget *frame, const char *name, const QString &caption, int row);
     void onOpenFinished(int code, int version);

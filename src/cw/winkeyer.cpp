@@ -120,7 +120,8 @@ void WinKeyer::finishOpen(int code, int version)
     m_decoder.cancelAnswer();
     if (code == Success && version != 0) {
         m_version = version;
-        setPending(0);
+        m_unechoed.clear();
+        pendingChanged();
         m_xoff = false;
     } else {
         dropPort();
@@ -149,7 +150,8 @@ void WinKeyer::dropPort()
     m_decoder.cancelAnswer();
     m_version = 0;
     m_xoff = false;
-    setPending(0);
+    m_unechoed.clear();
+    pendingChanged();
     updateTicking();
 }
 
@@ -169,7 +171,8 @@ void WinKeyer::wk_char(quint8 code)
     send(bytes);
     m_askedSinceLastChar = false;
     m_lastActivity = m_clock.steadyMs();
-    setPending(m_pending + 1);
+    m_unechoed.append(char(QChar::toUpper(code)));
+    pendingChanged();
     updateTicking();
 }
 
@@ -188,7 +191,8 @@ void WinKeyer::wk_clearbuf()
     m_xoff = false;
     if (m_pending == 0)
         emit statusChanged();
-    setPending(0);
+    m_unechoed.clear();
+    pendingChanged();
 }
 
 void WinKeyer::wk_backspace()
@@ -196,7 +200,8 @@ void WinKeyer::wk_backspace()
     if (!isOpen())
         return;
     send(wkproto::backspace());
-    setPending(std::max(0, m_pending - 1));
+    m_unechoed.chop(1);
+    pendingChanged();
 }
 
 void WinKeyer::wk_wpm(quint8 wpm)
@@ -260,7 +265,8 @@ void WinKeyer::onReadyRead()
             m_xoff = xoff;
             // Idle after our own question, asked after the last character: nothing is pending.
             if (!(e.value & wkproto::kStatusBusy) && !xoff && m_askedSinceLastChar && m_pending) {
-                setPending(0);
+                m_unechoed.clear();
+                pendingChanged();
                 updateTicking();
             } else if (changed) {
                 emit statusChanged();
@@ -271,14 +277,20 @@ void WinKeyer::onReadyRead()
             m_speedPot = e.value;
             emit speedPotChanged(e.value);
             break;
-        case wkproto::Event::Echo:
+        case wkproto::Event::Echo: {
+            // An echo is one of the characters sent and not yet echoed; any other byte is line
+            // noise and must not make room for more. Echoes lost on the way are taken as keyed
+            // when a later character's echo arrives.
+            const qsizetype at = m_unechoed.indexOf(char(QChar::toUpper(e.value)));
+            if (at < 0)
+                break;
             m_lastActivity = m_clock.steadyMs();
+            m_unechoed.remove(0, at + 1);
             emit echoed(e.value);
-            if (m_pending > 0) {
-                setPending(m_pending - 1);
-                updateTicking();
-            }
+            pendingChanged();
+            updateTicking();
             break;
+        }
         }
     }
 }
@@ -306,8 +318,9 @@ void WinKeyer::onTick()
     }
 }
 
-void WinKeyer::setPending(int pending)
+void WinKeyer::pendingChanged()
 {
+    const int pending = int(m_unechoed.size());
     if (pending == m_pending)
         return;
     m_pending = pending;

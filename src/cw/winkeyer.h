@@ -90,7 +90,8 @@ private:
     int openPort();  // an open code, or -1 while the port is still held by its other user
     void send(const QByteArray &bytes);
     void dropPort();
-    void setPending(int pending);
+    // m_pending follows m_unechoed; says so when it changed.
+    void pendingChanged();
     void updateTicking();
 
     Clock &m_clock;
@@ -103,6 +104,7 @@ private:
     qint64 m_deadline = 0;
     int m_version = 0;
     int m_pending = 0;
+    QByteArray m_unechoed;  // sent to the keyer, oldest first, not yet echoed
     bool m_xoff = false;
     bool m_askedSinceLastChar = false;
     qint64 m_lastActivity = 0;

@@ -12,14 +12,23 @@ WinKeySender::WinKeySender(WinKeyer &keyer, QObject *parent) : CwSender(parent),
     connect(m_step, &QTimer::timeout, this, &WinKeySender::step);
     connect(&m_keyer, &WinKeyer::openFinished, this, &WinKeySender::onOpenFinished);
     connect(&m_keyer, &WinKeyer::statusChanged, this, [this] {
+        // Nothing left in the keyer: every log point it held has been keyed.
+        if (m_keyer.pending() == 0)
+            reachMarks(int(m_marks.size()));
         if (m_waiting && m_keyer.wk_getstatus() < WinKeyer::kBusyStatus && !m_step->isActive())
             step();
         updateSending();
     });
     connect(&m_keyer, &WinKeyer::echoed, this, [this](quint8 code) {
         emit charKeyed(QChar(code), m_buffer);
+        // The marks count the characters in the keyer ahead of them.
+        int reached = 0;
+        for (int &ahead : m_marks)
+            reached += --ahead <= 0 ? 1 : 0;
+        reachMarks(reached);
     });
     connect(&m_keyer, &WinKeyer::closed, this, [this] {
+        m_marks.clear();
         m_buffer.clear();
         m_step->stop();
         m_waiting = false;
@@ -30,17 +39,21 @@ WinKeySender::WinKeySender(WinKeyer &keyer, QObject *parent) : CwSender(parent),
 void WinKeySender::send(const QString &text)
 {
     m_buffer = text;
-    if (text.contains(u'!'))
-        emit logMarkReached();
     start();
 }
 
 void WinKeySender::append(const QString &text)
 {
     m_buffer += text;
-    if (text.contains(u'!'))
-        emit logMarkReached();
     start();
+}
+
+void WinKeySender::reachMarks(int count)
+{
+    for (int i = 0; i < count && !m_marks.isEmpty(); ++i) {
+        m_marks.removeFirst();
+        emit logMarkReached();
+    }
 }
 
 bool WinKeySender::backspace()
@@ -60,6 +73,7 @@ bool WinKeySender::backspace()
 
 void WinKeySender::stop()
 {
+    m_marks.clear();
     m_buffer.clear();
     m_step->stop();
     m_waiting = false;
@@ -133,8 +147,16 @@ void WinKeySender::step()
     m_waiting = false;
     const QChar c = m_buffer.at(0);
     m_buffer.remove(0, 1);
-    if (c.unicode() > 0 && c.unicode() < 256)
+    if (c == u'!') {
+        // The log point is never keyed: the contact is logged once the keyer has keyed what
+        // went before it, as the keyer thread does.
+        if (m_keyer.pending() == 0)
+            emit logMarkReached();
+        else
+            m_marks.append(m_keyer.pending());
+    } else if (c.unicode() > 0 && c.unicode() < 256) {
         m_keyer.wk_char(quint8(c.unicode()));
+    }
     m_step->start();
     updateSending();
 }

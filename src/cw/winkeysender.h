@@ -1,6 +1,8 @@
 #pragma once
 #include "cw/cwsender.h"
 
+#include <QList>
+
 #include <functional>
 
 class QTimer;
@@ -9,8 +11,8 @@ class WinKeyer;
 // CW through the external keyer: the unsent text is fed to it one character at a time, 10 ms
 // apart, and never while it reports 5 or more characters pending (its flow control). A closed
 // keyer is opened first; if that fails the text is dropped. Characters go over unchanged (the
-// keyer has its own Morse table); "!" is reported at once, before the text is keyed, and still
-// passed on.
+// keyer has its own Morse table). "!" never goes to the keyer: it is reported when the keyer has
+// echoed every character before it, and Esc before then drops it.
 //
 // Sending lasts until the keyer has echoed everything, so the F1 repeat interval runs from the
 // end of the keyed message, as with the keyer thread.
@@ -43,11 +45,13 @@ private:
     void step();
     void onOpenFinished(int code, int version);
     void updateSending();
+    void reachMarks(int count);
 
     WinKeyer &m_keyer;
     std::function<void()> m_openKeyer;
     QTimer *m_step = nullptr;
     QString m_buffer;
+    QList<int> m_marks;  // log points in the keyer: characters still to echo before each
     bool m_opening = false;
     bool m_waiting = false;  // held by the keyer's flow control
     bool m_sending = false;

@@ -398,14 +398,14 @@ void EntryLineWidget::focusField(ContactEntry::Field field)
         f->setFocus(Qt::TabFocusReason);
 }
 
-void EntryLineWidget::logCurrentContact()
+bool EntryLineWidget::logCurrentContact()
 {
     if (m_replaying) {
         // A logging key typed during a dupe alarm belongs to the refused contact: what was typed
         // with it goes, and nothing is logged. Keys typed after it start the next contact.
         clearFields();
         txtCall->setFocus();
-        return;
+        return false;
     }
     ContactEntry::Fields f = fields();
 
@@ -433,7 +433,7 @@ void EntryLineWidget::logCurrentContact()
     switch (r.outcome) {
     case ContactEntry::Outcome::BadDateTime:
     case ContactEntry::Outcome::Full:
-        return;
+        return false;
     case ContactEntry::Outcome::WriteFailed:
         m_s.dialogs->message(this,
                              QStringLiteral("The contact was not logged because log.txt could not be "
@@ -441,7 +441,7 @@ void EntryLineWidget::logCurrentContact()
                                             "folder's permissions, then press Enter again.")
                                  .arg(r.error),
                              QStringLiteral("Log Not Saved"), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-        return;
+        return false;
     case ContactEntry::Outcome::Logged:
         if (!r.notice.isEmpty())
             m_s.dialogs->message(this, r.notice, QStringLiteral("Log Written Again"), Dialogs::Buttons::Ok,
@@ -458,4 +458,5 @@ void EntryLineWidget::logCurrentContact()
     }
     showPartialLine(QString());
     emit enterFinished(logged, r.dxListGrew);
+    return logged;
 }

@@ -71,7 +71,8 @@ public:
 
     // Logs the contact in the entry line as Enter does. Ignored while held keys are replayed:
     // keys typed during a dupe alarm never log a contact.
-    void logCurrentContact();
+    // The logging step Enter runs; true when the contact went into the log.
+    bool logCurrentContact();
     // Empties the fields, both lines and the lookup labels; the call field gets the focus.
     void clearEntry();
     void focusCall();

@@ -93,7 +93,7 @@ CwParts wireCw(Form1 &form, const Form1Services &services)
     host.call = [entry] { return entry->call(); };
     host.setStatus = [entry](const QString &text) { entry->setStatusText(text); };
     host.setStatusColour = [entry](const QColor &c) { entry->setStatusColour(c); };
-    host.logContact = [&form] { form.logCurrentContact(); };
+    host.logContact = [&form] { return form.logCurrentContact(); };
     host.showSetup = [station] { station->showModeless(station->setup); };
     host.showStrings = [station] { station->showModeless(station->strings); };
     control.setHost(host);

@@ -93,7 +93,7 @@ public:
     // Key preview: subsystems register their keys here (see KeyDispatcher for the orders).
     KeyDispatcher &keys() { return m_keys; }
     // Logs the contact in the entry line as Enter would (the CW "!" mark uses it).
-    void logCurrentContact();
+    bool logCurrentContact();
     // A keyer is on the air (`what` names it: "CW", the voice message) or has ended; the window
     // shows a red TX sign while any is.
     void setTransmitting(const QString &source, const QString &what, bool on);

@@ -27,7 +27,7 @@ void Form1::registerCommandKeys()
     });
 }
 
-void Form1::logCurrentContact() { m_entry->logCurrentContact(); }
+bool Form1::logCurrentContact() { return m_entry->logCurrentContact(); }
 
 bool Form1::dupeFound() const { return m_entry->dupeFound(); }
 

@@ -9,7 +9,10 @@
 #include "cw/winkeysender.h"
 #include "cw/wksettings.h"
 #include "shell/cwwiring.h"
+#include "logging/entrylinewidget.h"
 #include "shell/mainwindow.h"
+
+#include <QApplication>
 
 WinKeyWiring::WinKeyWiring(Form1 &form, Clock &clock, Dialogs &dialogs,
                            const QString &productDataFolder)
@@ -33,6 +36,10 @@ WinKeyWiring::WinKeyWiring(Form1 &form, Clock &clock, Dialogs &dialogs,
         fieldfile::resolvePath(productDataFolder, QString::fromLatin1(wksettings::kFileName));
     context.ownCall = [&form] { return form.preferences().ownCall; };
     context.cwSpeed = [this] { return m_control ? m_control->settings().speed : QString(); };
+    context.alarm = [&form](const QString &text) {
+        QApplication::beep();
+        form.entryLine().setStatus(text, true);
+    };
     m_window = new frmWinKey(context, &form);
 }
 

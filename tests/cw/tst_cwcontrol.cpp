@@ -29,6 +29,7 @@ struct Station {
     QString status;
     QColor colour;
     int logged = 0;
+    bool refuse = false;  // the entry line refuses the contact
     int setupShown = 0;
     QSemaphore gate;
     std::atomic<bool> holdAtFirstWait{false};
@@ -40,7 +41,14 @@ struct Station {
         host.call = [this] { return call; };
         host.setStatus = [this](const QString &t) { status = t; };
         host.setStatusColour = [this](const QColor &c) { colour = c; };
-        host.logContact = [this] { ++logged; };
+        host.logContact = [this] {
+            if (refuse) {
+                status = QStringLiteral("Need Name!");
+                return false;
+            }
+            ++logged;
+            return true;
+        };
         host.showSetup = [this] { ++setupShown; };
         control.setHost(host);
         CwSettings &s = control.settings();
@@ -90,6 +98,7 @@ private slots:
     void repeatUntilAnyKey();
     void logMarkNeedsACall_data();
     void logMarkNeedsACall();
+    void refusedLogMarkStaysSaid();
     void keyboardCw();
     void escAndCloseWhileSending();
     void speedKeys();
@@ -245,6 +254,26 @@ void TestCwControl::logMarkNeedsACall()
     QTRY_COMPARE(st.logged, logged);
     QTest::qWait(0);
     QCOMPARE(st.logged, logged);
+}
+
+// A "!" the entry line refuses leaves its reason in the status line: the text keyed after it
+// and the end of the message do not write over it. The next message may.
+void TestCwControl::refusedLogMarkStaysSaid()
+{
+    Station st;
+    st.call = QStringLiteral("K1ABC");
+    st.refuse = true;
+    st.control.settings().showText = true;
+    st.control.settings().messages[2] = QStringLiteral("TU $! QRZ");
+    st.key(Qt::Key_F3);
+    QVERIFY(st.idle());
+    QTRY_COMPARE(st.status, QStringLiteral("Need Name!"));
+    QTest::qWait(20);
+    QCOMPARE(st.status, QStringLiteral("Need Name!"));
+    QCOMPARE(st.logged, 0);
+    st.key(Qt::Key_F10);
+    QVERIFY(st.idle());
+    QTRY_COMPARE(st.status, QString());
 }
 
 void TestCwControl::keyboardCw()

@@ -184,6 +184,28 @@ private slots:
         QCOMPARE(rig.emulator.buffered(), QByteArray());
     }
 
+    // Line noise is no echo and makes no room in the keyer; an echo whose forerunners were
+    // lost still counts them as keyed.
+    void noiseIsNotAnEcho()
+    {
+        Rig rig;
+        START(rig);
+        QVERIFY(rig.open());
+        rig.keyer.wk_setmode(0);
+        rig.emulator.holdXoff(true);  // nothing is keyed meanwhile
+        QTRY_VERIFY(rig.keyer.xoff());
+        QSignalSpy echoes(&rig.keyer, &WinKeyer::echoed);
+        for (char c : QByteArray("TEST"))
+            rig.keyer.wk_char(quint8(c));
+        rig.emulator.sendRaw(QByteArray("xqz\x01\x7f", 5));
+        QTest::qWait(150);
+        QCOMPARE(rig.keyer.pending(), 4);
+        QCOMPARE(echoes.size(), 0);
+        rig.emulator.sendRaw("s");
+        QTRY_COMPARE(rig.keyer.pending(), 1);
+        QCOMPARE(echoes.size(), 1);
+    }
+
     void settingsBytes()
     {
         Rig rig;

@@ -63,7 +63,59 @@ private slots:
         const QByteArray before = emulator.keyed();
         h.key(Qt::Key_F1);
         QTRY_COMPARE(emulator.keyed().mid(before.size()), QByteArray("CQ TEST DE K1XYZ"));
-        QCOMPARE(emulator.received(), QByteArray::fromHex("0a") + "CQ TEST DE K1XYZ");
+        // A function key does not empty the keyer's buffer: only Esc did, once.
+        QCOMPARE(emulator.received(), QByteArray("CQ TEST DE K1XYZ"));
+    }
+
+    // "!" logs when the keyer has keyed what comes before it, never goes to the keyer itself,
+    // and an Esc before then leaves the contact in the entry line; a second function key during
+    // a message does not cut the character on the air.
+    void logPointWaitsForTheKeyer()
+    {
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        WkEmulator emulator(h.env.path());
+        WKEMULATOR_START_OR_SKIP(emulator);
+        QByteArray cw = "\"CQ TEST\"\r\n\"$ 5NN\"\r\n\"TU $!\"\r\n";
+        for (int i = 4; i <= 9; ++i)
+            cw += "\"\"\r\n";
+        cw += "\"0\"\r\n\"40\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
+        h.env.write("CW.txt", cw);
+        h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
+        Form1 &form = h.start();
+        auto *keyer = form.findChild<WinKeyer *>();
+        auto fill = [&](const QString &call) {
+            h.type("txtCall", call);
+            h.type("txtRSTR", "BOB");
+            h.type("txtCntry", "CT");
+            h.type("txtRSTS", "12");
+        };
+
+        fill("W1AW");
+        h.key(Qt::Key_F3);
+        QTRY_VERIFY(keyer->isOpen());
+        QTRY_VERIFY(!emulator.keyed().isEmpty());
+        QCOMPARE(form.logStore().count(), 0);  // "TU W1AW" is still on the air
+        QTRY_COMPARE_WITH_TIMEOUT(form.logStore().count(), 1, 10000);
+        QCOMPARE(emulator.keyed(), QByteArray("TU W1AW"));
+        QCOMPARE(form.logStore().record(1).call, QString("W1AW"));
+        QVERIFY(!emulator.received().contains('!'));
+
+        fill("W2XYZ");
+        h.key(Qt::Key_F3);
+        QTRY_VERIFY(emulator.keyed().size() > 8);
+        h.key(Qt::Key_Escape);
+        QTRY_COMPARE(keyer->pending(), 0);
+        QTest::qWait(200);
+        QCOMPARE(form.logStore().count(), 1);
+        QCOMPARE(h.field("txtCall")->text(), QString("W2XYZ"));
+
+        const int clears = emulator.clears();
+        h.key(Qt::Key_F1);
+        QTRY_VERIFY(emulator.keyed().endsWith("C"));
+        h.key(Qt::Key_F2);
+        QTRY_VERIFY_WITH_TIMEOUT(emulator.keyed().endsWith("W2XYZ 5NN"), 10000);
+        QCOMPARE(emulator.clears(), clears);
     }
 };
 

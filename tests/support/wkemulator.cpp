@@ -208,6 +208,12 @@ void WkEmulator::moveSpeedPot(int value)
     reply(quint8(0x80 | (value & 0x3F)));
 }
 
+void WkEmulator::sendRaw(const QByteArray &bytes)
+{
+    m_port->write(bytes);
+    m_port->flush();
+}
+
 void WkEmulator::startNext()
 {
     if (m_keying >= 0 || m_xoffHeld)

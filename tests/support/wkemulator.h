@@ -50,6 +50,7 @@ public:
     void setCapacity(int bytes) { m_capacity = bytes; }
     void holdXoff(bool hold);  // reports XOFF and keys nothing until released
     void moveSpeedPot(int value);                         // sends a pot byte
+    void sendRaw(const QByteArray &bytes);                // line noise, as it comes
     void clearRecord() { m_received.clear(); }
     void unplug();  // ends socat: the program's side of the pair goes away
 
