@@ -43,7 +43,10 @@ void CwControl::connectSender()
 
 void CwControl::applySettings()
 {
-    m_sender->setSpeed(m_settings.speedWpm());
+    // Only a speed that changed goes out: the external keyer may have been set to another in
+    // its own setup, and an untouched CW speed box must not undo that.
+    if (m_sender->speed() != m_settings.speedWpm())
+        m_sender->setSpeed(m_settings.speedWpm());
     if (m_keyer)
         m_keyer->setSettings(m_settings.keyerSettings(m_portMap));
     m_repeatTimer.setInterval(int(m_settings.repeatSeconds() * 1000));

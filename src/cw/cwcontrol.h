@@ -41,6 +41,8 @@ public:
     const CwSettings &settings() const { return m_settings; }
     PortMap &portMap() { return m_portMap; }
     CwSender &sender() { return *m_sender; }
+    // The keyer thread, whichever sender keys now; null without one.
+    KeyerThread *keyer() const { return m_keyer; }
     // The external keyer takes over (or hands back to the keyer thread).
     void setSender(CwSender &sender);
 

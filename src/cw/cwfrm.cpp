@@ -57,6 +57,8 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
       m_workingDir(workingDir)
 {
     setObjectName(QStringLiteral("CWFrm"));
+    if (KeyerThread *keyer = m_control.keyer())
+        connect(keyer, &KeyerThread::loopsCalibrated, this, &CWFrm::loopsCalibrated);
     setWindowTitle(QStringLiteral("CW String Selections"));
     auto *top = new QVBoxLayout(this);
 
@@ -289,6 +291,7 @@ void CWFrm::showSettings()
                        static_cast<QWidget *>(cmdLoopFaster), static_cast<QWidget *>(cmdLoopSlower)})
         w->setEnabled(loop);
     showDevice();
+    calibrateIfNeeded();
 }
 
 void CWFrm::collect()
@@ -338,10 +341,24 @@ void CWFrm::methodChosen()
     for (QWidget *w : {static_cast<QWidget *>(txtLoop), static_cast<QWidget *>(lblLoop),
                        static_cast<QWidget *>(cmdLoopFaster), static_cast<QWidget *>(cmdLoopSlower)})
         w->setEnabled(loop);
-    if (loop && m_control.settings().loopsPer60ms == 0) {
-        MonotonicTiming timing;
-        txtLoop->setText(QString::number(qRound64(timing.calibrateLoopsPer60ms())));
-    }
+    collect();
+    calibrateIfNeeded();
+}
+
+void CWFrm::calibrateIfNeeded()
+{
+    // The count is made on the keyer thread, the way keying runs, and never holds the window.
+    if (!optLoop->isChecked() || m_control.settings().loopsPer60ms > 0)
+        return;
+    if (KeyerThread *keyer = m_control.keyer())
+        keyer->calibrateLoops();
+}
+
+void CWFrm::loopsCalibrated(double loopsPer60ms)
+{
+    if (loopsPer60ms <= 0 || m_control.settings().loopsPer60ms > 0)
+        return;
+    txtLoop->setText(QString::number(qRound64(loopsPer60ms)));
     collect();
 }
 

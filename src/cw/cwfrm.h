@@ -43,6 +43,9 @@ private:
     void showDevice();
     void interfaceChosen(int kind);
     void methodChosen();
+    // "Loop" with no count yet: the keyer thread counts, and the box takes its answer.
+    void calibrateIfNeeded();
+    void loopsCalibrated(double loopsPer60ms);
     void portLeft();
 
     CwControl &m_control;

@@ -135,6 +135,13 @@ void KeyerThread::openLine()
     m_wake.wakeAll();
 }
 
+void KeyerThread::calibrateLoops()
+{
+    QMutexLocker lock(&m_mutex);
+    m_calibrationRequested = true;
+    m_wake.wakeAll();
+}
+
 void KeyerThread::closeLine()
 {
     QMutexLocker lock(&m_mutex);
@@ -163,7 +170,7 @@ void KeyerThread::run()
     for (;;) {
         QMutexLocker lock(&m_mutex);
         while (!m_quit && m_buffer.isEmpty() && !m_openRequested && !m_closeRequested
-               && !m_pttRequested)
+               && !m_pttRequested && !m_calibrationRequested)
             m_wake.wait(&m_mutex);
         if (m_quit)
             break;
@@ -172,11 +179,12 @@ void KeyerThread::run()
         const bool doOpen = std::exchange(m_openRequested, false);
         const bool doClose = std::exchange(m_closeRequested, false);
         const bool doPtt = std::exchange(m_pttRequested, false);
+        const bool doCalibrate = std::exchange(m_calibrationRequested, false);
         const KeyLineKind pttKind = m_pttKind;
         const int pttPort = m_pttPort;
         const bool pttOn = m_pttOn;
         QChar c;
-        const bool haveChar = !doOpen && !doClose && !doPtt && !m_buffer.isEmpty();
+        const bool haveChar = !doOpen && !doClose && !doPtt && !doCalibrate && !m_buffer.isEmpty();
         if (haveChar) {
             c = m_buffer.at(0);
             m_buffer.remove(0, 1);
@@ -192,6 +200,19 @@ void KeyerThread::run()
         // once (the external keyer taking the port) must not lose the PTT change.
         if (doClose)
             m_line.reset();
+        if (doCalibrate) {
+            // Counted here, on the thread and with the scheduling the counted loop keys with,
+            // so the count is the one keying will see.
+            if (m_realTime) {
+                sched_param param{};
+                pthread_setschedparam(pthread_self(), SCHED_OTHER, &param);
+                m_realTime = false;
+            }
+            const double loops = m_timing.calibrateLoopsPer60ms();
+            if (loops > 0)
+                m_calibratedLoops = loops;
+            emitQueued([this, loops] { emit loopsCalibrated(loops); });
+        }
         if (doOpen) {
             m_line.reset();
             if (s.line != KeyLineKind::None)
@@ -320,8 +341,22 @@ void KeyerThread::keyCharacter(QChar c, const KeyerSettings &s)
             m_lastEndNs = 0;
             return;
         }
-        if (m_line)
+        if (m_line) {
             m_line->setKey(u == QLatin1Char('1'));
+            if (!m_line->isOpen()) {
+                // The device went away under the message: the rest is dropped, the operator
+                // hears of it once, and the next message opens the device again.
+                const QString error = m_line->errorText();
+                m_line.reset();
+                m_lastEndNs = 0;
+                {
+                    QMutexLocker lock(&m_mutex);
+                    m_buffer.clear();
+                }
+                emitQueued([this, error] { emit lineLost(error); });
+                return;
+            }
+        }
         if (s.method == KeyTiming::Method::Loop) {
             m_timing.countLoops(loopsPer60ms / wpm * 20);
         } else {

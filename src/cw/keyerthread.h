@@ -51,6 +51,9 @@ public:
     KeyerSettings settings() const;
     // (Re)opens the key line now; lineOpened or lineFailed tells the outcome.
     void openLine();
+    // Counts the timing loop for the "Loop" method on the keyer thread; loopsCalibrated says
+    // the count (loops per 60 ms).
+    void calibrateLoops();
     // Closes the key line (another owner of the same port is about to open it).
     void closeLine();
 
@@ -63,6 +66,9 @@ signals:
     // The line could not be opened; nothing is keyed and the unsent text is dropped.
     void lineFailed(const QString &error);
     void pttFailed(const QString &error);
+    // The open line's device went away while keying (an adapter pulled out).
+    void lineLost(const QString &error);
+    void loopsCalibrated(double loopsPer60ms);
 
 private:
     void run();
@@ -83,6 +89,7 @@ private:
     KeyerSettings m_settings;
     quint64 m_settingsGeneration = 0;
     bool m_openRequested = false;
+    bool m_calibrationRequested = false;
     bool m_closeRequested = false;
     bool m_pttRequested = false;
     KeyLineKind m_pttKind = KeyLineKind::None;

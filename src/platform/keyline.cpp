@@ -69,10 +69,14 @@ void SerialKeyLine::setKey(bool down)
 {
     if (!isOpen())
         return;
-    if (m_signal == Signal::Rts)
-        m_port->setRequestToSend(down);
-    else
-        m_port->setDataTerminalReady(down);
+    const bool ok = m_signal == Signal::Rts ? m_port->setRequestToSend(down)
+                                            : m_port->setDataTerminalReady(down);
+    // An adapter pulled out fails every later call: the line is gone, and says so. (A port
+    // without modem lines fails too, in another way, and stays as it is.)
+    if (!ok && m_port->error() == QSerialPort::ResourceError) {
+        m_error = QStringLiteral("%1: %2").arg(m_device, m_port->errorString());
+        m_port.reset();
+    }
 }
 
 ParportKeyLine::~ParportKeyLine()

@@ -21,7 +21,8 @@ public:
     virtual bool open(int port) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // Key down (true) or up. Changes the physical line at once; ignored while closed.
+    // Key down (true) or up. Changes the physical line at once; ignored while closed. A device
+    // found gone closes the line, with errorText() saying why.
     virtual void setKey(bool down) = 0;
     virtual QString errorText() const = 0;
     // The device path of the last open, for the setup window.

@@ -61,16 +61,21 @@ double MonotonicTiming::calibrateLoopsPer60ms()
     // A processor coming out of idle runs the first milliseconds slowly, which once made the
     // count come out at less than half of what the keyer then ran: a warm-up run first, then
     // the middle of three measured runs.
-    constexpr double kSteps = 5000000;
-    countLoops(kSteps);
+    // Each measured run lasts about 60 ms, an element's length, so the processor is in the
+    // state it keys in; a short run once counted a fifth too few and keyed 30 WPM as 37.
+    double steps = 1000000;
+    const qint64 warmUpEnd = nowNs() + 150000000;
+    while (nowNs() < warmUpEnd)
+        countLoops(steps);
     std::array<double, 3> rates{};
     for (double &rate : rates) {
         const qint64 t0 = nowNs();
-        countLoops(kSteps);
+        countLoops(steps);
         const qint64 elapsed = nowNs() - t0;
         if (elapsed <= 0)
             return 0;
-        rate = kSteps / (double(elapsed) / 1e6) * 60.0;
+        rate = steps / (double(elapsed) / 1e6) * 60.0;
+        steps = std::max(1000.0, rate);  // the next run: about 60 ms
     }
     std::sort(rates.begin(), rates.end());
     return double(qRound64(rates[1]));

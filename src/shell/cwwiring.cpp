@@ -28,6 +28,12 @@ public:
         strings = new frmCWStrings(control, &form);
         strings->installEventFilter(this);
         QObject::connect(&keyer, &KeyerThread::lineFailed, setup, &CWFrm::portFailed);
+        QObject::connect(&keyer, &KeyerThread::lineLost, &form, [&form](const QString &why) {
+            QApplication::beep();
+            form.entryLine().setStatus(
+                QStringLiteral("CW key line lost (%1). The next message opens it again.").arg(why),
+                true);
+        });
         QObject::connect(setup, &CWFrm::doneClicked, &form, [this, &form] {
             if (control.settings().keyingInterface != KeyingInterface::None)
                 strings->showMinimized();

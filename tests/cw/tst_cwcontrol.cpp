@@ -104,6 +104,7 @@ private slots:
     void speedKeys();
     void practiceGroups();
     void practiceSendEchoes();
+    void loopCountedWhenTheWindowLoads();
     void setupWindowSavesAndWarns();
 };
 
@@ -388,6 +389,29 @@ void TestCwControl::practiceSendEchoes()
     practice.cmdGenerate_Click();
     QCOMPARE(groups->text(), QStringLiteral("10"));
     QCOMPARE(practice.findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText().size(), 60);
+}
+
+// "Loop" without a count: the window asks the keyer thread to count as soon as it shows in
+// that state, takes the answer into its box, and keys with it.
+void TestCwControl::loopCountedWhenTheWindowLoads()
+{
+    TestEnv env;
+    Station st;
+    st.timing.loopsPer60ms = 432100;
+    FakeDialogs dialogs;
+    FakeSettingsStore store;
+    st.control.settings().timingMethod = QStringLiteral("Loop");
+    st.control.settings().loopsPer60ms = 0;
+    CWFrm frm(st.control, dialogs, store, env.path());
+    frm.showSettings();
+    auto *box = frm.findChild<QLineEdit *>(QStringLiteral("txtLoop"));
+    QTRY_COMPARE(box->text(), QStringLiteral("432100"));
+    QCOMPARE(st.control.settings().loopsPer60ms, 432100.0);
+    // Counted once: showing the window again does not count again.
+    st.timing.loopsPer60ms = 1;
+    frm.showSettings();
+    QTest::qWait(20);
+    QCOMPARE(box->text(), QStringLiteral("432100"));
 }
 
 void TestCwControl::setupWindowSavesAndWarns()

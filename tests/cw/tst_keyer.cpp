@@ -27,6 +27,7 @@ private slots:
     void closeAndPttTogetherBothHappen();
     void noSpeedKeysNothing_data();
     void noSpeedKeysNothing();
+    void lostAdapterReopensOnTheNextMessage();
     void serialPortZeroTimesWithoutKeying();
     void loopMethodCounts_data();
     void loopMethodCounts();
@@ -271,6 +272,35 @@ void TestKeyer::failedOpenKeysNothing()
     rig.keyer.send(QStringLiteral("E"));
     QVERIFY(rig.finish());
     QCOMPARE(rig.lines.log->units(), QStringLiteral("1000"));
+}
+
+// An adapter pulled out while keying: said once, the rest dropped, and the next message opens
+// the device again by itself (no trip through the setup window).
+void TestKeyer::lostAdapterReopensOnTheNextMessage()
+{
+    Rig rig;
+    QSignalSpy lost(&rig.keyer, &KeyerThread::lineLost);
+    QSignalSpy failed(&rig.keyer, &KeyerThread::lineFailed);
+    rig.keyer.send(QStringLiteral("E"));
+    QVERIFY(rig.finish());
+    rig.lines.log->unplugged = true;
+    rig.sending.clear();
+    rig.keyer.send(QStringLiteral("CQ CQ"));
+    QVERIFY(rig.finish());
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(lost.first().at(0).toString().contains(QLatin1String("Input/output error")));
+    QCOMPARE(rig.keyer.unsent(), QString());
+    QCOMPARE(rig.lines.log->openLines, 0);
+
+    rig.lines.log->unplugged = false;
+    rig.lines.log->clear();
+    rig.sending.clear();
+    rig.keyer.send(QStringLiteral("E"));
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.lines.log->units(), QStringLiteral("1000"));
+    QCOMPARE(rig.lines.log->opened.size(), 2);
+    QCOMPARE(lost.count(), 1);
+    QCOMPARE(failed.count(), 0);
 }
 
 void TestKeyer::serialPortZeroTimesWithoutKeying()

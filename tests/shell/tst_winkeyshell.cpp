@@ -1,5 +1,6 @@
 #include "mainwindowharness.h"
 #include "wkemulator.h"
+#include "cw/cwfrm.h"
 #include "cw/frmwinkey.h"
 #include "cw/winkeyer.h"
 #include "platform/portmap.h"
@@ -116,6 +117,14 @@ private slots:
         h.key(Qt::Key_F2);
         QTRY_VERIFY_WITH_TIMEOUT(emulator.keyed().endsWith("W2XYZ 5NN"), 10000);
         QCOMPARE(emulator.clears(), clears);
+
+        // A speed set for the keyer itself stays when the CW window's Done leaves its own
+        // speed box as it was.
+        keyer->wk_wpm(30);
+        QTRY_COMPARE(emulator.speed(), 30);
+        form.findChild<CWFrm *>()->cmdDone_Click();
+        QTest::qWait(100);
+        QCOMPARE(emulator.speed(), 30);
     }
 };
 

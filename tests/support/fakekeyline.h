@@ -58,6 +58,9 @@ struct KeyLineLog {
     QList<Event> events;
     QList<QString> opened;  // devices, in order of successful opens
     int openLines = 0;      // lines open right now
+    // The adapter is pulled: the next setKey on an open line finds it gone, as the serial line
+    // does, and closes it.
+    std::atomic<bool> unplugged{false};
 
     QString units() {  // "1"/"0" per setKey, the unit string as keyed
         QMutexLocker lock(&mutex);
@@ -114,6 +117,11 @@ public:
     {
         if (!m_open)
             return;
+        if (m_log->unplugged.load()) {
+            m_error = QStringLiteral("%1: Input/output error").arg(m_device);
+            close();
+            return;
+        }
         QMutexLocker lock(&m_log->mutex);
         m_log->events.append({m_timing->nowNs(), down});
     }
