@@ -139,11 +139,7 @@ private slots:
         h.writePreferences("K1XYZ");
         WkEmulator emulator(h.env.path());
         WKEMULATOR_START_OR_SKIP(emulator);
-        QByteArray cw = "\"CQ TEST\"\r\n\"$ ANN CT\"\r\n";
-        for (int i = 3; i <= 9; ++i)
-            cw += "\"\"\r\n";
-        cw += "\"0\"\r\n\"30\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
-        h.env.write("CW.txt", cw);
+        h.writeCwFile({"CQ TEST", "$ ANN CT"}, 30, 5);
         h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
         h.settings.values[entersends::kSwitchKey] = "1";
         h.start();

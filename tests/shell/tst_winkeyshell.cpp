@@ -20,11 +20,7 @@ private slots:
         WKEMULATOR_START_OR_SKIP(emulator);
         // CW.txt: F1 "CQ TEST DE K1XYZ", speed 12 (slow enough to press Esc in the middle),
         // interface 5; the keyer's port 5 is the emulator.
-        QByteArray cw = "\"CQ TEST DE K1XYZ\"\r\n";
-        for (int i = 2; i <= 9; ++i)
-            cw += "\"\"\r\n";
-        cw += "\"0\"\r\n\"12\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
-        h.env.write("CW.txt", cw);
+        h.writeCwFile({"CQ TEST DE K1XYZ"}, 12, 5);
         h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
         Form1 &form = h.start();
         auto *keyer = form.findChild<WinKeyer *>();
@@ -77,11 +73,7 @@ private slots:
         h.writePreferences("K1XYZ");
         WkEmulator emulator(h.env.path());
         WKEMULATOR_START_OR_SKIP(emulator);
-        QByteArray cw = "\"CQ TEST\"\r\n\"$ 5NN\"\r\n\"TU $!\"\r\n";
-        for (int i = 4; i <= 9; ++i)
-            cw += "\"\"\r\n";
-        cw += "\"0\"\r\n\"40\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n5\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
-        h.env.write("CW.txt", cw);
+        h.writeCwFile({"CQ TEST", "$ 5NN", "TU $!"}, 40, 5);
         h.settings.values[PortMap::kSerialKey] = "5=" + emulator.hostDevice();
         Form1 &form = h.start();
         auto *keyer = form.findChild<WinKeyer *>();

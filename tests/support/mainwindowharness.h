@@ -55,6 +55,18 @@ struct MainWindowHarness {
                   "\"W\",\"USA\",\"NA\",91.9,37.5,5,8,5\r\n");
     }
 
+    // CW.txt with the function-key texts from F1 on, the speed and the keying interface (5: the
+    // external keyer), port 0 and everything else as the setup window writes it.
+    void writeCwFile(const QStringList &messages, int wpm, int interface)
+    {
+        QByteArray cw;
+        for (int i = 0; i < 9; ++i)
+            cw += "\"" + messages.value(i).toLatin1() + "\"\r\n";
+        cw += "\"0\"\r\n\"" + QByteArray::number(wpm) + "\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n"
+              + QByteArray::number(interface) + "\r\n\"&H378\"\r\n0\r\n\"0\"\r\n";
+        env.write("CW.txt", cw);
+    }
+
     void writePreferences(const QString &call = "K1XYZ", float offset = 5)
     {
         Preferences p;
