@@ -2,12 +2,24 @@
 #include "core/fieldfile.h"
 #include "platform/settingsstore.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 double numberOr(const QString &text, double fallback)
 {
     double v = 0;
     return fieldfile::parseNumber(text, v) ? v : fallback;
+}
+
+// A number from the file as a whole number. Casting a value past the int range (2e11, 1e300)
+// is undefined, so it is held to a range no setting comes near first.
+int wholeNumber(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return int(std::clamp(v, -1e9, 1e9));
 }
 
 }  // namespace
@@ -30,7 +42,7 @@ bool CwSettings::load(const QString &folder)
         return false;
     if (!r.nextNumber(n))
         return false;
-    const int kind = int(n);
+    const int kind = wholeNumber(n);
     keyingInterface = (kind >= 0 && kind <= 5 && kind != 4) ? KeyingInterface(kind)
                                                             : KeyingInterface::None;
     if (!r.nextText(parallelAddress) || !r.nextNumber(n))
@@ -73,12 +85,12 @@ QString CwSettings::messageForKey(FKey key) const
 
 int CwSettings::speedWpm() const
 {
-    return int(numberOr(speed, 0));
+    return wholeNumber(numberOr(speed, 0));
 }
 
 int CwSettings::portNumber() const
 {
-    return int(numberOr(port, 0));
+    return wholeNumber(numberOr(port, 0));
 }
 
 double CwSettings::repeatSeconds() const
@@ -108,7 +120,7 @@ KeyerSettings CwSettings::keyerSettings(const PortMap &map) const
         s.method = KeyTiming::Method::Loop;
     else if (timingMethod == QLatin1String("Sleep"))
         s.method = KeyTiming::Method::Sleep;
-    s.wordSpace = qMax(-8, int(numberOr(wordSpace, 0)));
+    s.wordSpace = qMax(-8, wholeNumber(numberOr(wordSpace, 0)));
     s.loopsPer60ms = loopsPer60ms;
     return s;
 }

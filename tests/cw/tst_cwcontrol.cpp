@@ -91,6 +91,7 @@ class TestCwControl : public QObject {
 private slots:
     void settingsFile();
     void shortSettingsFileKeepsDefaults();
+    void hugeNumbersInTheFile();
     void wildcards_data();
     void wildcards();
     void functionKeys_data();
@@ -148,6 +149,30 @@ void TestCwControl::settingsFile()
     store.values[QStringLiteral("UserCWSelection")] = QStringLiteral("Bogus");
     again.loadStore(store);
     QCOMPARE(again.timingMethod, QStringLiteral("Timer"));
+}
+
+// Numbers far past any setting (a damaged or hand-edited CW.txt) read as out of range, never
+// as whatever an undefined cast gives.
+void TestCwControl::hugeNumbersInTheFile()
+{
+    CwSettings s;
+    s.speed = QStringLiteral("2e11");
+    s.port = QStringLiteral("1e300");
+    s.wordSpace = QStringLiteral("-1e300");
+    QCOMPARE(s.speedWpm(), 1000000000);
+    QCOMPARE(s.portNumber(), 1000000000);
+    QCOMPARE(s.keyerSettings(PortMap()).wordSpace, -8);
+    TestEnv env;
+    QByteArray file;
+    for (int i = 0; i < 9; ++i)
+        file += "\"\"\r\n";
+    file += "\"1\"\r\n\"2e11\"\r\n\"\"\r\n\"\"\r\n\"0\"\r\n1e300\r\n\"&H378\"\r\n-2e11\r\n\"0\"\r\n";
+    env.write("CW.txt", file);
+    CwSettings back;
+    QVERIFY(back.load(env.path()));
+    QCOMPARE(back.keyingInterface, KeyingInterface::None);
+    QCOMPARE(back.speedWpm(), 1000000000);
+    QVERIFY(back.showText);
 }
 
 void TestCwControl::shortSettingsFileKeepsDefaults()
