@@ -25,6 +25,19 @@ class TestWinKeyer : public QObject {
             keyer.wk_open(5);
             return finished.wait(3000) && keyer.isOpen();
         }
+        // Opened, with the keyer holding XOFF so nothing is keyed, and "TEST" queued in it.
+        bool openHoldingTest()
+        {
+            if (!open())
+                return false;
+            keyer.wk_setmode(0);
+            emulator.holdXoff(true);
+            if (!QTest::qWaitFor([this] { return keyer.xoff(); }, 5000))
+                return false;
+            for (char c : QByteArray("TEST"))
+                keyer.wk_char(quint8(c));
+            return true;
+        }
     };
 
 #define START(rig) WKEMULATOR_START_OR_SKIP((rig).emulator)
@@ -169,12 +182,7 @@ private slots:
     {
         Rig rig;
         START(rig);
-        QVERIFY(rig.open());
-        rig.keyer.wk_setmode(0);
-        rig.emulator.holdXoff(true);  // nothing is keyed meanwhile
-        QTRY_VERIFY(rig.keyer.xoff());
-        for (char c : QByteArray("TEST"))
-            rig.keyer.wk_char(quint8(c));
+        QVERIFY(rig.openHoldingTest());
         rig.keyer.wk_backspace();
         QCOMPARE(rig.keyer.pending(), 3);
         QTRY_COMPARE(rig.emulator.buffered(), QByteArray("TES"));
@@ -190,13 +198,8 @@ private slots:
     {
         Rig rig;
         START(rig);
-        QVERIFY(rig.open());
-        rig.keyer.wk_setmode(0);
-        rig.emulator.holdXoff(true);  // nothing is keyed meanwhile
-        QTRY_VERIFY(rig.keyer.xoff());
         QSignalSpy echoes(&rig.keyer, &WinKeyer::echoed);
-        for (char c : QByteArray("TEST"))
-            rig.keyer.wk_char(quint8(c));
+        QVERIFY(rig.openHoldingTest());
         rig.emulator.sendRaw(QByteArray("xqz\x01\x7f", 5));
         QTest::qWait(150);
         QCOMPARE(rig.keyer.pending(), 4);
