@@ -2,15 +2,11 @@
 
 #include "core/appfolders.h"
 #include "core/fieldfile.h"
+#include "core/logstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <array>
-#include <string>
-#include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace {
 // A full log is well under a megabyte; anything far larger is not one of ours.
@@ -31,134 +27,29 @@ QString column(const QStringList &row, int at)
     return at >= 0 && at < row.size() ? row.at(at) : QString();
 }
 
-// Reads logs without building records: the history only keeps the newest contact of each call,
-// so a call's fields stay byte spans in the file until it wins. Fields split exactly as the log
-// reader splits them, and a file it would refuse is skipped whole.
-class LogScanner {
-public:
-    struct Newest {
-        std::string_view name, qth, number, date, time;
-        int source;
-    };
+// Every log file is read by the log store's own parser, so a file the logger would refuse as
+// damaged gives no history and each call reads the same here as in the log.
+void addLogFile(CallHistory &history, const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kLargestLog)
+        return;
+    QByteArray bytes;
+    if (!fieldfile::readFile(path, bytes))
+        return;
+    QList<QsoRecord> records;
+    if (!LogStore::parse(bytes, records, nullptr))
+        return;
+    history.addLog(records, info.fileName());
+}
 
-    void addFile(const QString &path)
-    {
-        const QFileInfo info(path);
-        if (!info.isFile() || info.size() > kLargestLog)
-            return;
-        QByteArray bytes;
-        if (!fieldfile::readFile(path, bytes))
-            return;
-        std::vector<std::array<std::string_view, 8>> records;
-        if (!split(std::string_view(bytes.constData(), size_t(bytes.size())), records))
-            return;
-        const int source = int(m_sources.size());
-        m_sources.push_back(info.fileName());
-        m_files.push_back(std::move(bytes));  // the spans point into it
-        for (const auto &f : records) {
-            std::string call(f[0]);
-            for (char &c : call)
-                c = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-            if (call.empty())
-                continue;
-            auto [it, added] = m_newest.try_emplace(std::move(call));
-            if (!added) {
-                const int order = it->second.date == f[5] ? it->second.time.compare(f[6])
-                                                          : it->second.date.compare(f[5]);
-                if (order > 0)
-                    continue;
-            }
-            it->second = {f[1], f[2], f[3], f[5], f[6], source};
-        }
-    }
-
-    size_t size() const { return m_newest.size(); }
-
-    template <typename Add>
-    void forEach(Add add) const
-    {
-        auto text = [](std::string_view v) {
-            return fieldfile::decode1252(QByteArray(v.data(), qsizetype(v.size())));
-        };
-        for (const auto &[call, n] : m_newest)
-            add(QString::fromLatin1(call.data(), qsizetype(call.size())),
-                CallHistory::Entry{text(n.name), text(n.qth), text(n.number), m_sources[size_t(n.source)],
-                                   text(n.date) + u' ' + text(n.time)});
-    }
-
-private:
-    static bool blank(char c) { return c == ' ' || c == '\t'; }
-    static bool lineEnd(char c) { return c == '\r' || c == '\n'; }
-
-    static bool split(std::string_view t, std::vector<std::array<std::string_view, 8>> &records)
-    {
-        size_t pos = 0;
-        auto atEnd = [&] {
-            for (size_t i = pos; i < t.size(); ++i)
-                if (!blank(t[i]) && !lineEnd(t[i]) && t[i] != '\x1a')
-                    return false;
-            return true;
-        };
-        auto next = [&](std::string_view &field) {
-            while (pos < t.size() && (blank(t[pos]) || lineEnd(t[pos])))
-                ++pos;
-            if (atEnd())
-                return false;
-            if (t[pos] == '"') {
-                const size_t close = t.find('"', pos + 1);
-                if (close == std::string_view::npos)
-                    return false;
-                field = t.substr(pos + 1, close - pos - 1);
-                pos = close + 1;
-                while (pos < t.size() && blank(t[pos]))
-                    ++pos;
-                if (pos < t.size() && t[pos] != ',' && !lineEnd(t[pos]))
-                    return false;
-            } else {
-                const size_t start = pos;
-                while (pos < t.size() && t[pos] != ',' && !lineEnd(t[pos]))
-                    ++pos;
-                size_t from = start, to = pos;
-                while (from < to && blank(t[from]))
-                    ++from;
-                while (to > from && blank(t[to - 1]))
-                    --to;
-                field = t.substr(from, to - from);
-            }
-            if (pos < t.size() && t[pos] == ',')
-                ++pos;
-            else if (pos < t.size() && t[pos] == '\r')
-                pos += (pos + 1 < t.size() && t[pos + 1] == '\n') ? 2 : 1;
-            else if (pos < t.size() && t[pos] == '\n')
-                ++pos;
-            return true;
-        };
-        while (!atEnd()) {
-            std::array<std::string_view, 8> f;
-            for (std::string_view &field : f) {
-                if (!next(field))
-                    return false;
-            }
-            double points = 0;
-            if (!fieldfile::parseNumber(QString::fromLatin1(f[4].data(), qsizetype(f[4].size())), points))
-                return false;
-            records.push_back(f);
-        }
-        return true;
-    }
-
-    std::vector<QByteArray> m_files;
-    std::vector<QString> m_sources;
-    std::unordered_map<std::string, Newest> m_newest;
-};
-
-void addLogFolder(LogScanner &scanner, const QString &folder, const QStringList &patterns)
+void addLogFolder(CallHistory &history, const QString &folder, const QStringList &patterns)
 {
     if (folder.isEmpty())
         return;
     const QFileInfoList files = QDir(folder).entryInfoList(patterns, QDir::Files, QDir::Name);
     for (const QFileInfo &f : files)
-        scanner.addFile(f.filePath());
+        addLogFile(history, f.filePath());
 }
 }  // namespace
 
@@ -247,15 +138,10 @@ std::optional<CallHistory::Entry> CallHistory::lookup(const QString &call) const
 CallHistory CallHistory::build(const AppFolders &folders, const QString &historyFile, QString *problems)
 {
     CallHistory history;
-    LogScanner scanner;
     const QStringList logs{QStringLiteral("*.log")};  // name filters ignore case
-    scanner.addFile(folders.workFile(QStringLiteral("log.txt")));
-    addLogFolder(scanner, folders.workingDir, logs);
-    addLogFolder(scanner, folders.backupFolder(), logs + QStringList{QStringLiteral("*.txt")});
-    history.m_logEntries.reserve(qsizetype(scanner.size()));
-    scanner.forEach([&history](const QString &call, CallHistory::Entry entry) {
-        history.m_logEntries.insert(call, std::move(entry));
-    });
+    addLogFile(history, folders.workFile(QStringLiteral("log.txt")));
+    addLogFolder(history, folders.workingDir, logs);
+    addLogFolder(history, folders.backupFolder(), logs + QStringList{QStringLiteral("*.txt")});
     if (!historyFile.isEmpty()) {
         QString error;
         if (!history.addHistoryFile(historyFile, &error) && problems)

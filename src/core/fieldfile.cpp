@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -79,6 +80,9 @@ bool canHold(QChar ch)
 
 Reader::Reader(const QByteArray &bytes) : Reader(decode1252(bytes)) {}
 
+static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
 Reader::Reader(const QString &text) : m_text(text)
 {
     // Editors put a UTF-8 byte-order mark before the first field; it is not part of the data.
@@ -87,10 +91,16 @@ Reader::Reader(const QString &text) : m_text(text)
         m_pos = bomAs1252.size();
     else if (m_text.startsWith(QChar(0xFEFF)))
         m_pos = 1;
+    // Where the trailing run of blanks, line ends and Ctrl-Z end-of-file marks begins, found once:
+    // asking it again at every mark of a long run of them took time growing with its square.
+    m_endMarksFrom = m_text.size();
+    while (m_endMarksFrom > m_pos) {
+        const QChar c = m_text[m_endMarksFrom - 1];
+        if (!isBlank(c) && !isLineEnd(c) && c != QChar(0x1A))
+            break;
+        --m_endMarksFrom;
+    }
 }
-
-static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
-static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 void Reader::skipSeparatorsBefore()
 {
@@ -101,15 +111,7 @@ void Reader::skipSeparatorsBefore()
 
 bool Reader::atEnd() const { return onlyEndMarksFrom(m_pos); }
 
-bool Reader::onlyEndMarksFrom(qsizetype from) const
-{
-    for (qsizetype i = from; i < m_text.size(); ++i) {
-        const QChar c = m_text[i];
-        if (!isBlank(c) && !isLineEnd(c) && c != QChar(0x1A))  // Ctrl-Z: old end-of-file mark
-            return false;
-    }
-    return true;
-}
+bool Reader::onlyEndMarksFrom(qsizetype from) const { return from >= m_endMarksFrom; }
 
 bool Reader::next(Field &field)
 {
@@ -315,6 +317,17 @@ bool readFile(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
+bool syncFolderOf(const QString &path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
@@ -329,6 +342,8 @@ bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *erro
         file.cancelWriting();
         return false;
     }
+    // The contents were synced before the rename; the rename itself lives in the folder.
+    syncFolderOf(path);
     return true;
 }
 
@@ -431,6 +446,8 @@ bool appendFlushed(const QString &path, const QByteArray &bytes, QString *error)
         code = errno;
     if (code == 0) {
         ::close(fd);
+        if (before == 0)
+            syncFolderOf(path);  // a new file's name is only safe once its folder is synced
         return true;
     }
     // Take back whatever part of the line got out, so the file holds exactly what it held.

@@ -42,6 +42,7 @@ private:
     bool onlyEndMarksFrom(qsizetype from) const;
     QString m_text;
     qsizetype m_pos = 0;
+    qsizetype m_endMarksFrom = 0;
     QString m_error;
 };
 
@@ -70,8 +71,11 @@ QString formatNumber(double value);
 // File helpers shared by every reader and writer of these files.
 // Reads the whole file; false (with a message) when it cannot be opened.
 bool readFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
-// Writes to a new file and renames it over the old one, so a crash never leaves half a file.
+// Writes to a new file, synced, and renames it over the old one, so a crash never leaves half a
+// file; the folder is synced after the rename so a power cut cannot undo it.
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Syncs the folder holding `path`, so a file created or renamed there survives a power cut.
+bool syncFolderOf(const QString &path);
 // Appends and flushes to the disk before returning. A last line left without its line end is
 // ended first, so the new line never glues onto it. On any failure (a short write on a full
 // disk) the file is cut back to its length before the call and `error` names the cause. A file

@@ -18,6 +18,7 @@ const QString kLogName = QStringLiteral("log.txt");
 const QString kFilter = QStringLiteral("Log Files (*.log)");
 const QString kArchiveError = QStringLiteral("Error Archiving Log");
 const QString kRestoreError = QStringLiteral("Error Restoring Log");
+}  // namespace
 
 bool copyBytes(const QString &from, const QString &to, QString *error)
 {
@@ -33,7 +34,6 @@ bool copyBytes(const QString &from, const QString &to, QString *error)
     }
     return true;
 }
-}  // namespace
 
 QString backupFileName(const QDateTime &local)
 {

@@ -14,6 +14,9 @@ struct AppFolders;
 namespace backup {
 
 // "yyyymmddhhnn.log" from the local time; two backups in one minute share a name.
+// Copies a file byte for byte through a synced, atomic write; false with the cause in `error`.
+bool copyBytes(const QString &from, const QString &to, QString *error);
+
 QString backupFileName(const QDateTime &local);
 // The backup folder's path for a backup made now that replaces none made before.
 QString freeBackupPath(const AppFolders &folders, const QDateTime &local);

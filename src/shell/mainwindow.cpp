@@ -436,7 +436,8 @@ bool Form1::backupBeforeErasing()
         return true;
     // Not a readable log, but still the operator's data.
     QDir().mkpath(m_services.folders.backupFolder());
-    return QFile::copy(logPath(), backup::freeBackupPath(m_services.folders, m_clock.localNow()));
+    QString error;
+    return backup::copyBytes(logPath(), backup::freeBackupPath(m_services.folders, m_clock.localNow()), &error);
 }
 
 void Form1::mnuPostContest_Click()

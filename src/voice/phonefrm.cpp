@@ -386,6 +386,7 @@ void PhoneFrm::keepRecording(int index)
                           QStringLiteral("Record"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
         return;
     }
+    fieldfile::syncFolderOf(target);
     Text[index]->setText(name);
 }
 

@@ -31,6 +31,8 @@ private slots:
     void historyFile_data();
     void historyFile();
     void buildsFromFolders();
+    void readsLogsAsTheLogDoes_data();
+    void readsLogsAsTheLogDoes();
 };
 
 void TestCallHistory::newestWins_data()
@@ -144,6 +146,35 @@ void TestCallHistory::buildsFromFolders()
     QCOMPARE(problems, QString("calls.txt has no \"!!Order!!\" line naming its columns."));
     QCOMPARE(callHistoryStatus(*h.lookup("K1ABC")),
              QString("Call history: 202508021200.log, contact of 2025/08/02 11:00:00"));
+}
+
+void TestCallHistory::readsLogsAsTheLogDoes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray line = LogStore::formatLine(qso("W1AW", "HIRAM", "CT", "1", "2025/08/02", "10:00:00"));
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" + line);
+    QTest::newRow("no-break space around the call") << QByteArray("\xA0W1AW\xA0,\"HIRAM\",\"CT\",\"1\",2,\"d\",\"t\",\"CW\"\r\n");
+    QTest::newRow("Ctrl-Z before the last line end") << QByteArray(line.chopped(2) + "\x1a\r\n");
+    QTest::newRow("damaged: quote inside a bare field") << QByteArray(line + "K9BAD,NA\"ME,MA,1,2,d,t,CW\r\n");
+    QTest::newRow("damaged: points not a number") << QByteArray(line + "K9BAD,NAME,MA,1,x,d,t,CW\r\n");
+}
+
+// The history takes from a log exactly what loading that log would give, and nothing from a log
+// the logger refuses.
+void TestCallHistory::readsLogsAsTheLogDoes()
+{
+    QFETCH(QByteArray, bytes);
+    TestEnv env;
+    AppFolders folders;
+    folders.workingDir = env.path();
+    folders.productDataFolder = env.file("Vardel");
+    env.write("log.txt", bytes);
+    QList<QsoRecord> records;
+    const bool loads = LogStore::parse(bytes, records, nullptr);
+    const CallHistory h = CallHistory::build(folders, {});
+    QCOMPARE(h.count(), loads ? int(records.size()) : 0);
+    for (const QsoRecord &r : loads ? records : QList<QsoRecord>{})
+        QCOMPARE(h.lookup(r.call)->name, r.name);
 }
 
 QTEST_GUILESS_MAIN(TestCallHistory)
