@@ -54,16 +54,17 @@ bool Preferences::load(const QString &path, QString *error)
             return;
         }
         double v = 0;
-        if (!fieldfile::parseNumber(f.text, v) || v < low || v > high) {
+        using T = std::remove_reference_t<decltype(out)>;
+        // The range is checked on the value as it will be held and written back: 1e30 read into a
+        // float is a little over 1e30, and would be refused when the file is next read.
+        const bool parsed = fieldfile::parseNumber(f.text, v) && v >= low && v <= high;
+        const double held = !parsed ? 0 : std::is_integral_v<T> ? double(std::llround(v)) : double(T(v));
+        if (!parsed || held < low || held > high) {
             if (problem.isEmpty())
                 problem = QStringLiteral("%1 holds a value out of range: %2").arg(path, f.text.left(20));
             return;
         }
-        using T = std::remove_reference_t<decltype(out)>;
-        if constexpr (std::is_integral_v<T>)
-            out = T(std::llround(v));
-        else
-            out = T(v);
+        out = T(held);
     };
     const double any = 1e30;
     text(ownCall);

@@ -401,6 +401,22 @@ private slots:
         damaged.replace("\r\n255\r\n", "\r\n1e300\r\n");
         env.write("damaged.txt", damaged);
         QVERIFY(!q.load(env.file("damaged.txt")));
+        // Whatever a load accepts is written back in a form the next load accepts again.
+        int accepted = 0;
+        for (const char *huge : {"1e30", "-1e30", "9.9999999e29", "3e38", "5e29", "-123456789e21"}) {
+            QByteArray edited = env.read("tntnprf.txt");
+            edited.replace("\r\n-77.125\r\n", QByteArray("\r\n") + huge + "\r\n");
+            env.write("edited.txt", edited);
+            Preferences r;
+            if (!r.load(env.file("edited.txt")))
+                continue;
+            ++accepted;
+            QVERIFY(r.save(env.file("again.txt")));
+            Preferences again;
+            QVERIFY2(again.load(env.file("again.txt")), huge);
+            QCOMPARE(again.ownLongitude, r.ownLongitude);
+        }
+        QCOMPARE(accepted, 2);
     }
 
     // A short or partly damaged file keeps what it holds; only the rest takes the defaults.
