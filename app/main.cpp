@@ -41,7 +41,13 @@ int main(int argc, char *argv[])
     // and a live holder is told apart from a process id reused by something else.
     FolderLock folderLock;
     const FolderLock::Result lock = folderLock.acquire(QDir::currentPath());
-    if (lock != FolderLock::Result::Acquired) {
+    if (lock == FolderLock::Result::Stale) {
+        if (dialogs.message(nullptr, folderLock.message(QDir::currentPath()), QStringLiteral("Stale Folder Lock"),
+                            Dialogs::Buttons::YesNo, Dialogs::Icon::Warning)
+            != Dialogs::Answer::Yes)
+            return 1;
+        folderLock.takeOver();
+    } else if (lock != FolderLock::Result::Acquired) {
         const bool held = lock == FolderLock::Result::HeldByOther;
         dialogs.message(nullptr, folderLock.message(QDir::currentPath()),
                         held ? QStringLiteral("Folder in Use") : QStringLiteral("Folder Not Locked"),
