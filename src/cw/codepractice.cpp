@@ -133,6 +133,12 @@ frmCodePractice::frmCodePractice(CwControl &control, QWidget *parent)
     connect(faster, &QPushButton::clicked, this, [speed] { speed(1); });
     connect(slower, &QPushButton::clicked, this, [speed] { speed(-1); });
     connect(&m_control.sender(), &CwSender::charKeyed, this, &frmCodePractice::onCharKeyed);
+    connect(&m_control.sender(), &CwSender::sendingChanged, this, [this](bool sending) {
+        if (!sending && m_stopping) {
+            m_stopping = false;
+            m_index = -1;
+        }
+    });
     // Pasted text meets the same rules as typed text: nothing the files cannot hold.
     fieldkeys::guardTextFields(this);
 }
@@ -172,6 +178,7 @@ void frmCodePractice::cmdSend_Click()
 {
     PracticeText = Text1->toPlainText();
     Text1->setFocus();
+    m_stopping = false;
     m_index = 0;
     sendNext();
 }
@@ -197,14 +204,23 @@ void frmCodePractice::onCharKeyed(QChar c, const QString &)
     cursor.setPosition(qMin(m_index + 1, int(Text1->toPlainText().size())));
     Text1->setTextCursor(cursor);
     ++m_index;
+    if (m_stopping) {
+        m_stopping = false;
+        m_index = -1;
+        return;
+    }
     sendNext();
 }
 
 void frmCodePractice::cmdStop_Click()
 {
     PracticeText.clear();
-    m_index = -1;
     m_control.sender().stop();
+    // The character being keyed is finished and echoed when it has gone out; with nothing on
+    // the air the practice ends here.
+    m_stopping = m_index >= 0 && m_control.sender().isSending();
+    if (!m_stopping)
+        m_index = -1;
 }
 
 bool frmCodePractice::eventFilter(QObject *watched, QEvent *event)

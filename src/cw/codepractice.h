@@ -45,4 +45,5 @@ private:
     QLabel *Label8 = nullptr;
     QString PracticeText;
     int m_index = -1;  // the character of Text1 being keyed; -1 when not sending
+    bool m_stopping = false;  // Stop pressed: the character being keyed still echoes
 };

@@ -409,6 +409,23 @@ void TestCwControl::practiceSendEchoes()
              QStringLiteral("ab%E"));
     QCOMPARE(st.lines.log->units(), Station::keyed(QStringLiteral("ABE")));
 
+    // Stop while the first character is on the air: it is finished, and shows under "Text Sent".
+    auto *sent = practice.findChild<QPlainTextEdit *>(QStringLiteral("Text2"));
+    sent->clear();
+    st.lines.log->clear();
+    st.holdAtFirstWait = true;
+    st.timing.waits = 0;
+    practice.findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->setPlainText(QStringLiteral("PARIS PARIS"));
+    practice.cmdSend_Click();
+    QTRY_VERIFY(st.timing.waits >= 1);
+    practice.cmdStop_Click();
+    st.holdAtFirstWait = false;
+    st.gate.release();
+    QVERIFY(st.idle());
+    QTRY_VERIFY(!practice.sending());
+    QCOMPARE(sent->toPlainText(), QStringLiteral("P"));
+    QCOMPARE(st.lines.log->units(), Station::keyed(QStringLiteral("P")));
+
     auto *groups = practice.findChild<QLineEdit *>(QStringLiteral("Text3"));
     groups->setText(QStringLiteral("x"));
     practice.cmdGenerate_Click();
