@@ -77,11 +77,12 @@ CWFrm::CWFrm(CwControl &control, Dialogs &dialogs, SettingsStore &store, const Q
         QLineEdit *e = field(this, names[i]);
         e->setValidator(new TextFilter(true, e));
         m_messages << e;
-        grid->addWidget(plainLabel(QStringLiteral("F%1").arg(i + 1), this), i, 0);
-        grid->addWidget(e, i, 1);
+        // F1-F6 and F7-F12 side by side, so the window fits a 768-pixel screen.
+        grid->addWidget(plainLabel(QStringLiteral("F%1").arg(i + 1), this), i % 6, i / 6 * 2);
+        grid->addWidget(e, i % 6, i / 6 * 2 + 1);
     }
-    grid->addWidget(plainLabel(QStringLiteral("F12"), this), 11, 0);
-    grid->addWidget(plainLabel(QStringLiteral("Keyboard"), this), 11, 1);
+    grid->addWidget(plainLabel(QStringLiteral("F12"), this), 5, 2);
+    grid->addWidget(plainLabel(QStringLiteral("Keyboard"), this), 5, 3);
     top->addLayout(grid);
     top->addWidget(plainLabel(
         QStringLiteral("Wildcards are $ for Call, * for RST  and # for Number (where applicable)."), this));

@@ -3,7 +3,28 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+
+namespace {
+// Message boxes wrap only at blanks: a long path or address would make the box wider than the
+// screen. Such a word may break after a slash, a backslash or a dot.
+QString breakLongWords(const QString &text)
+{
+    constexpr int kLongWord = 40;
+    QString out;
+    int run = 0;
+    for (const QChar c : text) {
+        out += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (run >= kLongWord && (c == u'/' || c == u'\\' || c == u'.' || run >= 2 * kLongWord)) {
+            out += QChar(0x200B);  // zero-width space: a place to wrap, drawn as nothing
+            run = 0;
+        }
+    }
+    return out;
+}
+}  // namespace
 
 Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title,
                                    Buttons buttons, Icon icon)
@@ -12,7 +33,7 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
     box.setWindowTitle(title);
     // What a message says may come from a file or a peer: shown as written, never as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    box.setText(breakLongWords(text));
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -39,10 +60,18 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
 QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
                          const QString &defaultAnswer)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal,
-                                                 defaultAnswer, &ok);
-    return ok ? answer : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultAnswer);
+    // A long prompt wraps instead of stretching the box past the screen's edge.
+    if (auto *label = box.findChild<QLabel *>()) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        const int line = label->fontMetrics().horizontalAdvance(prompt);
+        label->setMinimumWidth(std::min(label->fontMetrics().averageCharWidth() * 55, line));
+    }
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &folder,

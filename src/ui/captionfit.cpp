@@ -1,4 +1,5 @@
 #include "ui/captionfit.h"
+#include "ui/screenfit.h"
 
 #include "ui/formscaler.h"
 
@@ -222,8 +223,10 @@ protected:
         if (e->type() == QEvent::Show && o->isWidgetType()) {
             auto *w = static_cast<QWidget *>(o);
             const Qt::WindowType type = w->windowType();
-            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog))
+            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
                 fitCaptions(w);
+                screenfit::fitWindow(w);
+            }
         }
         return false;
     }

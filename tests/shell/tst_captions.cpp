@@ -1,6 +1,8 @@
-// Every window the program opens shows its captions whole, and message boxes and menus use the
-// type of the scaled windows. With VARDEL_SHOT_DIR set, each window checked is also written
-// there as <name>-<screen width>x<screen height>.png, to look at by eye.
+// Every window the program opens shows its captions whole, lies on the screen with every control
+// reachable, and message boxes and menus use the type of the scaled windows. The screen is
+// 1024 x 768 unless VARDEL_TEST_SCREEN says otherwise ("1920x1080"). With VARDEL_SHOT_DIR set,
+// each window checked is also written there as <name>-<screen width>x<screen height>.png, to
+// look at by eye.
 #include "mainwindowharness.h"
 #include "cw/frmwinkey.h"
 #include "ui/captionfit.h"
@@ -124,6 +126,36 @@ QStringList clippedCaptions(QWidget *window)
     return out;
 }
 
+// Controls of `window` that lie outside the screen's available area, and the window itself when
+// it is larger than that area or reaches past it.
+QStringList offScreen(QWidget *window)
+{
+    QStringList out;
+    const QRect area = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    if (frame.width() > area.width() || frame.height() > area.height() || !area.contains(frame))
+        out << QStringLiteral("window %1 (%2 x %3 at %4,%5) does not fit the screen's %6 x %7")
+                   .arg(window->objectName()).arg(frame.width()).arg(frame.height())
+                   .arg(frame.left()).arg(frame.top()).arg(area.width()).arg(area.height());
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window || !w->isVisibleTo(window) || w->isHidden())
+            continue;
+        // Inside a scrolling view a control is reachable by scrolling; the view itself counts.
+        bool scrolled = false;
+        for (QWidget *p = w->parentWidget(); p && p != window; p = p->parentWidget())
+            if (qobject_cast<QAbstractScrollArea *>(p))
+                scrolled = true;
+        if (scrolled)
+            continue;
+        const QRect r(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (!area.contains(r))
+            out << QStringLiteral("%1 \"%2\" at %3,%4 %5 x %6 is outside the screen")
+                       .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
+                       .arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height());
+    }
+    return out;
+}
+
 void shoot(QWidget *w, const QString &name)
 {
     const QString folder = qEnvironmentVariable("VARDEL_SHOT_DIR");
@@ -194,6 +226,8 @@ void TestCaptions::everyCaptionFits_data()
     QTest::newRow("DX spotting") << "mnuDXSpotting";
     QTest::newRow("spectrum map") << "mnuViewSpectrumMap";
     QTest::newRow("logo") << "logo";
+    QTest::newRow("ADIF power prompt") << "prompt";
+    QTest::newRow("message with a long path") << "message";
 }
 
 void TestCaptions::everyCaptionFits()
@@ -212,7 +246,7 @@ void TestCaptions::everyCaptionFits()
     bool seen = false;
     auto inspect = [&](QWidget *window) {
         seen = true;
-        problems << clippedCaptions(window);
+        problems << clippedCaptions(window) << offScreen(window);
         shoot(window, name);
     };
 
@@ -253,7 +287,20 @@ void TestCaptions::everyCaptionFits()
             modal->close();
         });
         catcher.start();
-        if (opener == u"edit") {
+        QtDialogs dialogs;
+        if (opener == u"prompt") {
+            // The export's own words, the longest prompt the program asks.
+            dialogs.input(&form,
+                          QStringLiteral("Please enter the power value that you would like to record.  This is an "
+                                         "optional value that will be included in each QSO record and displayed in "
+                                         "Tallis's power output column."),
+                          QStringLiteral("Please enter your transmitter output power."), QStringLiteral("100"));
+        } else if (opener == u"message") {
+            dialogs.message(&form,
+                            QStringLiteral("The file /home/operator/Documents/Vardel/contest/archive/2026/"
+                                           "W1AW-2026-12-05-10-10-winter-phone-party.log could not be written."),
+                            QStringLiteral("Unable to write file."), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        } else if (opener == u"edit") {
             auto *list = h.find<QTreeWidget>("ListView1");
             list->setCurrentItem(list->topLevelItem(0));
             h.find<QPushButton>("cmdEdit")->click();
@@ -379,5 +426,24 @@ void TestCaptions::fittingWidensIntoFreeRoomOnly()
         QVERIFY(captionfit::neededWidth(caption) <= caption->width());
 }
 
-QTEST_MAIN(TestCaptions)
+int main(int argc, char *argv[])
+{
+    // The offscreen platform takes its screen from a configuration file.
+    const QString size = qEnvironmentVariable("VARDEL_TEST_SCREEN", QStringLiteral("1024x768"));
+    const QStringList wh = size.split(u'x');
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("screen.json"));
+    QFile f(config);
+    if (wh.size() != 2 || !f.open(QIODevice::WriteOnly))
+        return 2;
+    f.write(QStringLiteral("{\"windowFrameMargins\":false,\"screens\":[{\"name\":\"test\",\"x\":0,\"y\":0,\"width\":%1,\"height\":%2,"
+                           "\"logicalDpi\":96,\"logicalBaseDpi\":96,\"dpr\":1}]}")
+                .arg(wh[0], wh[1]).toUtf8());
+    f.close();
+    qputenv("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=%1").arg(config).toUtf8());
+    QApplication app(argc, argv);
+    TestCaptions test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_captions.moc"
