@@ -1,9 +1,11 @@
-// Start-up: record the working directory, show the logo, set up the user folders and the shared
-// preferences, place the shipped tables, then show the main window and run its load.
+// Start-up: read the command line, enter the contest folder (the working directory), show the
+// logo, set up the user folders and the shared preferences, place the shipped tables, then show
+// the main window and run its load.
 #include "cw/keyerthread.h"
 #include "platform/keyline.h"
 #include "platform/keytiming.h"
 #include "shell/mainwindow.h"
+#include "core/appfolders.h"
 #include "core/folderlock.h"
 #include "core/shippeddata.h"
 #include "platform/clock.h"
@@ -21,10 +23,62 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstring>
 
 #include <functional>
 #include <memory>
+
+namespace {
+const char kUsage[] =
+    "Usage: vardel [--folder DIR] [Qt options]\n"
+    "       vardel export KIND [options]     (see vardel export --help)\n"
+    "       vardel --help | --version\n"
+    "\n"
+    "Vardel logs the 10-10 QSO Party: one entry line, country lookup and dupe check as the call\n"
+    "is typed, CW and voice keying, DX spots on a band map, and the sponsor's log files.\n"
+    "\n"
+    "The contest folder holds log.txt, tntnprf.txt and the keyer settings. It is the folder the\n"
+    "program is started in; started in the home folder itself (as from the desktop menu), it is\n"
+    "~/Documents/Vardel/contest, created when missing.\n"
+    "\n"
+    "Options:\n"
+    "  --folder DIR   use DIR as the contest folder (created when missing)\n"
+    "  -h, --help     show this help and end\n"
+    "  -v, --version  show the version and end\n";
+
+// Takes "--folder DIR" or "--folder=DIR" out of the arguments; false (with a message) when the
+// folder is missing after the option.
+bool takeFolderOption(int &argc, char *argv[], QString &folder)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *a = argv[i];
+        int used = 0;
+        if (std::strcmp(a, "--folder") == 0) {
+            if (i + 1 >= argc) {
+                std::fputs("vardel: --folder needs a folder\n", stderr);
+                return false;
+            }
+            folder = QString::fromLocal8Bit(argv[i + 1]);
+            used = 2;
+        } else if (std::strncmp(a, "--folder=", 9) == 0) {
+            folder = QString::fromLocal8Bit(a + 9);
+            used = 1;
+        }
+        if (used) {
+            for (int j = i; j + used <= argc; ++j)
+                argv[j] = argv[j + used];
+            argc -= used;
+            --i;
+        }
+    }
+    return true;
+}
+}  // namespace
 
 int main(int argc, char *argv[])
 {
@@ -33,9 +87,32 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return runExportCommand(app.arguments().mid(2));
     }
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
+            std::printf("vardel %s\n", VARDEL_VERSION);
+            return 0;
+        }
+    }
+    QString folder;
+    if (!takeFolderOption(argc, argv, folder))
+        return 2;
     QApplication app(argc, argv);
     captionfit::setUpApplication(app);
     QtDialogs dialogs;
+    // The contest folder: named, or where the program was started unless that is the home folder.
+    if (folder.isEmpty())
+        folder = contestFolderFor(QDir::currentPath(), QDir::homePath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!QDir().mkpath(folder) || !QDir::setCurrent(folder)) {
+        dialogs.message(nullptr, QStringLiteral("The contest folder %1 cannot be made or opened.")
+                                     .arg(QDir::toNativeSeparators(folder)),
+                        QStringLiteral("Contest Folder"), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return 1;
+    }
     // A second program in this folder would lose the first one's contacts: it ends untouched.
     // Taken before the application name is set, so the lock names the program by its executable
     // and a live holder is told apart from a process id reused by something else.
@@ -84,6 +161,9 @@ int main(int argc, char *argv[])
     services.messagePlayer = &messagePlayer;
     services.promptPlayer = &promptPlayer;
     services.recorder = &recorder;
+    services.startInFolder = [](const QString &dir) {
+        return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--folder"), dir});
+    };
 
     // The logo stays up for a moment on its own timer; the main window follows it.
     // Closing the logo must not end the program before the main window is up.

@@ -36,6 +36,7 @@ public:
     QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
     QColor chooseColour(QWidget *, const QColor &) override { return {}; }
 };
 

@@ -45,3 +45,15 @@ QString locateDataFile(const AppFolders &folders, const QString &name)
     }
     return fieldfile::resolvePath(folders.workingDir, name);
 }
+
+QString contestFolderFor(const QString &startDir, const QString &home, const QString &documents)
+{
+    const QString start = QDir(startDir).canonicalPath();
+    if (start.isEmpty() || start != QDir(home).canonicalPath())
+        return startDir;
+    // Without a documents folder of its own, the documents location is the home folder.
+    const QString base = documents.isEmpty() || QDir(documents).canonicalPath() == start
+                             ? QDir(home).filePath(QStringLiteral("Documents"))
+                             : documents;
+    return QDir(base).filePath(QStringLiteral("Vardel/contest"));
+}

@@ -25,3 +25,8 @@ QString proposedAdifPath(const AppFolders &folders);
 // The first of shared folder, product data folder and working directory that holds `name`
 // (any letter case); the working-directory path when none does.
 QString locateDataFile(const AppFolders &folders, const QString &name);
+
+// The contest folder a start uses: the folder it was started in, except the home folder itself
+// (where a desktop launcher starts programs, and where contest files would be strewn among the
+// user's own): there, <documents>/Vardel/contest.
+QString contestFolderFor(const QString &startDir, const QString &home, const QString &documents);

@@ -86,6 +86,11 @@ QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString
     return QFileDialog::getSaveFileName(parent, title, proposedPath, filter);
 }
 
+QString QtDialogs::chooseFolder(QWidget *parent, const QString &title, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
 QColor QtDialogs::chooseColour(QWidget *parent, const QColor &initial)
 {
     return QColorDialog::getColor(initial, parent);

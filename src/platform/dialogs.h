@@ -27,6 +27,9 @@ public:
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &proposedPath,
                              const QString &filter) = 0;
 
+    // Returns the chosen folder, or an empty string when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) = 0;
+
     // Returns an invalid colour when cancelled.
     virtual QColor chooseColour(QWidget *parent, const QColor &initial) = 0;
 };
@@ -41,5 +44,6 @@ public:
                      const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &proposedPath,
                      const QString &filter) override;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     QColor chooseColour(QWidget *parent, const QColor &initial) override;
 };

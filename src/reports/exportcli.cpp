@@ -47,6 +47,7 @@ public:
     QString input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
     QColor chooseColour(QWidget *, const QColor &) override { return {}; }
 };
 
@@ -132,7 +133,13 @@ int runExportCommand(const QStringList &args)
         return 2;
     }
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
+        // The parser names the program as it was started ("./vardel"); the command is this.
+        QString text = parser.helpText();
+        const qsizetype line = text.indexOf(u'\n');
+        const qsizetype optionsAt = text.indexOf(QStringLiteral(" [options]"));
+        if (text.startsWith(QStringLiteral("Usage: ")) && optionsAt > 0 && optionsAt < line)
+            text.replace(7, optionsAt - 7, QStringLiteral("vardel export"));
+        QTextStream(stdout) << text;
         return 0;
     }
     const QStringList positional = parser.positionalArguments();

@@ -393,6 +393,28 @@ void Form1::showEditButtons(bool show)
     cmdDelete->setVisible(show);
 }
 
+void Form1::mnuOpenFolder_Click()
+{
+    const QString current = m_services.folders.workingDir;
+    const QString chosen = m_dialogs.chooseFolder(this, QStringLiteral("Open Contest Folder"),
+                                                  QFileInfo(current).absolutePath());
+    if (chosen.isEmpty())
+        return;
+    if (QDir(chosen).canonicalPath() == QDir(current).canonicalPath()) {
+        m_dialogs.message(this, QStringLiteral("%1 is the contest folder in use.").arg(QDir::toNativeSeparators(chosen)),
+                          QStringLiteral("Open Contest Folder"), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        return;
+    }
+    // The close is the usual one: its questions, the closing backup. Refused, nothing changes.
+    if (!close())
+        return;
+    if (!m_services.startInFolder(chosen))
+        m_dialogs.message(nullptr,
+                          QStringLiteral("The program could not be started in %1. Start it there from a "
+                                         "terminal: vardel --folder %1").arg(QDir::toNativeSeparators(chosen)),
+                          QStringLiteral("Open Contest Folder"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+}
+
 void Form1::mnuNew_Click()
 {
     const QString answer = m_dialogs.input(

@@ -51,6 +51,8 @@ struct Form1Services {
     WavePlayer *messagePlayer = nullptr;
     WavePlayer *promptPlayer = nullptr;
     WaveRecorder *recorder = nullptr;
+    // Starts the program again in another contest folder; none: File does not offer it.
+    std::function<bool(const QString &folder)> startInFolder;
 };
 
 // The main window: entry line, recent contacts, score, state grid, DX list, clocks and menus.
@@ -104,6 +106,9 @@ public:
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
     void mnuNew_Click();
+    // File > Open Contest Folder: this program closes as at any close (the closing backup), and
+    // the program starts again in the chosen folder.
+    void mnuOpenFolder_Click();
     void mnuCW_Click();
     void mnuSSB_Click();
     void mnuDigital_Click();

@@ -224,6 +224,9 @@ void Form1::buildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     add(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), &Form1::mnuNew_Click);
     add(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), &Form1::mnuopen2);
+    if (m_services.startInFolder)
+        add(file, QStringLiteral("mnuOpenFolder"), QStringLiteral("Open Contest &Folder..."),
+            &Form1::mnuOpenFolder_Click);
     add(file, QStringLiteral("mnuArchive"), QStringLiteral("Archive Current &Log"), &Form1::mnuArchive_Click);
     add(file, QStringLiteral("mnuRestore"), QStringLiteral("&Restore from Archive or Backup"),
         &Form1::mnuRestore_Click);

@@ -236,6 +236,32 @@ private slots:
         QCOMPARE(h.find<QListWidget>("List1")->item(0)->text(), QString("Japan"));
     }
 
+    // File > Open Contest Folder closes as any close does (the closing backup keeps the
+    // contacts) and starts the program again in the chosen folder; the folder in use is refused.
+    void openContestFolderClosesAndStartsThere()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        Form1 &form = h.start();
+        h.logContact("k1abc", "bob", "ct", "1234");
+        QAction *open = form.findChild<QAction *>("mnuOpenFolder");
+        QVERIFY(open);
+        h.dialogs.fileAnswers.enqueue(h.env.path());
+        open->trigger();
+        QVERIFY(form.isVisible());
+        QVERIFY(h.startedIn.isEmpty());
+        QVERIFY(h.dialogs.shown.last().text.contains("is the contest folder in use"));
+
+        QVERIFY(QDir(h.env.path()).mkpath("winter"));
+        h.dialogs.fileAnswers.enqueue(h.env.file("winter"));
+        open->trigger();
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(h.startedIn, QStringList{h.env.file("winter")});
+        const QStringList backups = QDir(h.env.file("Documents/Korvex Software/Vardel/BACKUP")).entryList(QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(h.env.read("Documents/Korvex Software/Vardel/BACKUP/" + backups.first()).contains("K1ABC"));
+    }
+
     void rejectionsKeepTheEntry_data()
     {
         QTest::addColumn<QString>("call");

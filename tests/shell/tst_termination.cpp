@@ -71,7 +71,7 @@ class TestTermination : public QObject {
             program.setProcessEnvironment(e);
             program.setWorkingDirectory(env.path());
             program.setProcessChannelMode(QProcess::MergedChannels);
-            program.start(qEnvironmentVariable("VARDEL_TEST_PROGRAM"), {});
+            program.start(qEnvironmentVariable("VARDEL_TEST_PROGRAM"), {QStringLiteral("--folder"), env.path()});
             return program.waitForStarted(5000);
         }
         qint64 rigctld() const { return findProcess("rigctld", QByteArray::number(port)); }

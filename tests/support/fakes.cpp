@@ -42,6 +42,12 @@ QString FakeDialogs::openFile(QWidget *, const QString &title, const QString &fo
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+QString FakeDialogs::chooseFolder(QWidget *, const QString &title, const QString &folder)
+{
+    shown.append({QStringLiteral("folder"), title, QString(), folder});
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
 QString FakeDialogs::saveFile(QWidget *, const QString &title, const QString &proposedPath,
                               const QString &filter)
 {

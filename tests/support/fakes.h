@@ -41,7 +41,7 @@ private:
 class FakeDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind;  // "message", "input", "open", "save", "colour"
+        QString kind;  // "message", "input", "open", "save", "folder", "colour"
         QString title;
         QString text;
         QString extra;  // default answer, proposed path or folder
@@ -61,6 +61,7 @@ public:
                      const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &proposedPath,
                      const QString &filter) override;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     QColor chooseColour(QWidget *parent, const QColor &initial) override;
 
     QStringList titles() const;

@@ -33,6 +33,7 @@ struct MainWindowHarness {
     FakeWavePlayer messagePlayer;
     FakeWavePlayer promptPlayer;
     FakeWaveRecorder recorder;
+    QStringList startedIn;  // folders File > Open Contest Folder started the program in
     RigLink *rig = nullptr;
     ChildProcess *rigctld = nullptr;
     std::unique_ptr<Form1> window;
@@ -128,6 +129,10 @@ struct MainWindowHarness {
         s.messagePlayer = &messagePlayer;
         s.promptPlayer = &promptPlayer;
         s.recorder = &recorder;
+        s.startInFolder = [this](const QString &folder) {
+            startedIn << folder;
+            return true;
+        };
         window = std::make_unique<Form1>(s);
         window->show();
         QApplication::setActiveWindow(window.get());
