@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -101,6 +102,9 @@ int main(int argc, char *argv[])
     if (!takeFolderOption(argc, argv, folder))
         return 2;
     QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry and icon by these.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vardel.Vardel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vardel"), QIcon(QStringLiteral(":/icons/vardel.svg"))));
     captionfit::setUpApplication(app);
     QtDialogs dialogs;
     // The contest folder: named, or where the program was started unless that is the home folder.
