@@ -25,7 +25,7 @@ struct ReportContext {
     const Clock *clock = nullptr;
     QString scoreText;  // the caption of the total-score label
     QString windowTitle = QString::fromLatin1(reports::kMainWindowTitle);
-    PrintTarget *printTarget = nullptr;  // null: the system's default printer
+    PrintTarget *printTarget = nullptr;  // null: the print dialog, on the default printer
 
     reports::StationInfo station() const;
 };

@@ -136,10 +136,12 @@ bool ReportJobs::writeDupeFile()
 
 bool ReportJobs::printJob(const QString &jobName, const std::function<bool(ReportPrinter &)> &job)
 {
-    DefaultPrinterTarget systemPrinter;
+    DialogPrinterTarget systemPrinter(m_parent);
     PrintTarget &target = m_ctx.printTarget ? *m_ctx.printTarget : systemPrinter;
     QString why;
     std::unique_ptr<QPagedPaintDevice> device = target.open(jobName, &why);
+    if (!device && why.isEmpty())
+        return false;  // the operator cancelled the print dialog
     if (!device) {
         // Saying nothing here would leave the operator waiting for paper that never comes.
         QApplication::beep();
@@ -148,6 +150,7 @@ bool ReportJobs::printJob(const QString &jobName, const std::function<bool(Repor
         return false;
     }
     ReportPrinter printer(*device);
+    printer.setPageRange(target.pageRange().first, target.pageRange().second);
     if (!job(printer))
         return false;  // a printer error ends the job without a word
     printingDone();

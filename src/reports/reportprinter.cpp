@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -23,6 +24,17 @@ ReportPrinter::ReportPrinter(QPagedPaintDevice &device) : m_device(device)
 ReportPrinter::~ReportPrinter()
 {
     end();
+}
+
+void ReportPrinter::setPageRange(int from, int to)
+{
+    m_from = from;
+    m_to = to;
+}
+
+bool ReportPrinter::pageInRange() const
+{
+    return (m_from <= 0 || m_pages >= m_from) && (m_to <= 0 || m_pages <= m_to);
 }
 
 void ReportPrinter::setFontSize(int points)
@@ -63,6 +75,13 @@ bool ReportPrinter::ensurePage()
 {
     if (m_failed || m_ended)
         return false;
+    if (m_pages == 0 || m_ejectPending) {
+        ++m_pages;
+        m_y = 0;
+        m_ejectPending = false;
+    }
+    if (!pageInRange())
+        return true;  // laid out, not printed
     if (!m_painter.isActive()) {
         if (!m_painter.begin(&m_device)) {
             m_failed = true;
@@ -70,18 +89,11 @@ bool ReportPrinter::ensurePage()
         }
         m_painter.setFont(m_font);
         m_painter.setPen(Qt::black);
-        m_pages = 1;
-        m_y = 0;
-        m_ejectPending = false;
-    } else if (m_ejectPending) {
-        if (!m_device.newPage()) {
-            m_failed = true;
-            return false;
-        }
-        ++m_pages;
-        m_y = 0;
-        m_ejectPending = false;
+    } else if (m_devicePage != m_pages && !m_device.newPage()) {
+        m_failed = true;
+        return false;
     }
+    m_devicePage = m_pages;
     return true;
 }
 
@@ -97,8 +109,10 @@ void ReportPrinter::printLine(const QList<Cell> &cells)
     if (!ensurePage())
         return;
     const QFontMetricsF metrics(m_font, &m_device);
-    for (const Placed &p : fitRow(cells, metrics, columnWidth(m_font, m_device), m_device.width()))
-        m_painter.drawText(QPointF(p.x, m_y + metrics.ascent()), p.text);
+    if (m_devicePage == m_pages) {
+        for (const Placed &p : fitRow(cells, metrics, columnWidth(m_font, m_device), m_device.width()))
+            m_painter.drawText(QPointF(p.x, m_y + metrics.ascent()), p.text);
+    }
     m_y += metrics.lineSpacing();
 }
 
@@ -150,7 +164,7 @@ QList<ReportPrinter::Placed> ReportPrinter::fitRow(const QList<Cell> &cells, con
 
 void ReportPrinter::ejectPage()
 {
-    if (m_painter.isActive())
+    if (m_pages > 0)
         m_ejectPending = true;
 }
 
@@ -167,18 +181,27 @@ bool ReportPrinter::end()
 namespace reports {
 
 bool printCountedPages(ReportPrinter &printer, const QString &heading,
-                       const QList<QList<ReportPrinter::Cell>> &rows)
+                       const QList<QList<ReportPrinter::Cell>> &rows,
+                       const QList<ReportPrinter::Cell> &columnHeadings)
 {
+    const int pages = int((rows.size() + kRowsPerPage - 1) / kRowsPerPage);
     int counter = 57;
+    int page = 0;
     for (const auto &row : rows) {
         if (counter > 56) {
             printer.setFontSize(ReportPrinter::kHeadingSize);
             printer.emptyLine();
             printer.emptyLine();
             printer.emptyLine();
-            printer.printLine(10, heading);
+            ++page;
+            printer.printLine({{10, heading}, {75, QStringLiteral("Page %1 of %2").arg(page).arg(pages), true}});
             counter = 7;
-            printer.emptyLine();
+            if (columnHeadings.isEmpty()) {
+                printer.emptyLine();
+            } else {
+                printer.setFontSize(ReportPrinter::kBodySize);
+                printer.printLine(columnHeadings);
+            }
         }
         printer.setFontSize(ReportPrinter::kBodySize);
         ++counter;
@@ -211,16 +234,35 @@ bool printLog(ReportPrinter &printer, const QList<QsoRecord> &records, const QSt
     rows.reserve(records.size());
     for (const QsoRecord &r : records)
         rows << logRow(r);
-    return printCountedPages(printer, QStringLiteral("10-10 QSO Party Log for: ") + ownCall.trimmed(), rows);
+    const QList<ReportPrinter::Cell> headings{{10, QStringLiteral("Date"), true}, {22, QStringLiteral("UTC"), true},
+                                              {29, QStringLiteral("Call"), true}, {44, QStringLiteral("Name"), true},
+                                              {62, QStringLiteral("QTH"), true},  {88, QStringLiteral("10-10"), true},
+                                              {99, QStringLiteral("Pts"), true}};
+    return printCountedPages(printer, QStringLiteral("10-10 QSO Party Log for: ") + ownCall.trimmed(), rows,
+                             headings);
 }
 
 bool printDupeSheet(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall)
 {
-    QList<QList<ReportPrinter::Cell>> rows;
+    // Sorted calls down each column of a page, kDupeColumns columns across, so a full log takes
+    // a few dozen pages rather than one call a line.
     const QStringList calls = sortedCalls(records);
-    rows.reserve(calls.size());
-    for (const QString &call : calls)
-        rows << QList<ReportPrinter::Cell>{{10, call}};
+    const qsizetype perPage = qsizetype(kRowsPerPage) * kDupeColumns;
+    QList<QList<ReportPrinter::Cell>> rows;
+    for (qsizetype first = 0; first < calls.size(); first += perPage) {
+        const qsizetype onPage = std::min(perPage, calls.size() - first);
+        // A short last page fills its columns evenly instead of one long column.
+        const qsizetype lines = onPage == perPage ? kRowsPerPage : (onPage + kDupeColumns - 1) / kDupeColumns;
+        for (qsizetype line = 0; line < lines; ++line) {
+            QList<ReportPrinter::Cell> row;
+            for (int column = 0; column < kDupeColumns; ++column) {
+                const qsizetype at = first + column * lines + line;
+                if (at < first + onPage)
+                    row << ReportPrinter::Cell{10 + column * 16, calls[at]};
+            }
+            rows << row;
+        }
+    }
     return printCountedPages(printer, QStringLiteral("10-10 QSO Party Dupe Sheet for: ") + ownCall.trimmed(),
                              rows);
 }
@@ -244,21 +286,28 @@ bool printCoverSheet(ReportPrinter &printer, const QString &heading, const QStri
 
 }  // namespace reports
 
-std::unique_ptr<QPagedPaintDevice> DefaultPrinterTarget::open(const QString &jobName, QString *error)
+std::unique_ptr<QPagedPaintDevice> DialogPrinterTarget::open(const QString &jobName, QString *error)
 {
+    m_range = {0, 0};
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        if (error)
-            *error = QStringLiteral("No default printer is set up on this computer.  Add a printer "
-                                    "(for example in the CUPS printer settings) and try again.");
-        return nullptr;
-    }
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    auto printer = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                                 : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(jobName);
     printer->setPageMargins(kMarginsMm, QPageLayout::Millimeter);
+    QPrintDialog dialog(printer.get(), m_parent);
+    dialog.setWindowTitle(QStringLiteral("Print %1").arg(jobName));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+                      | QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted) {
+        if (error)
+            error->clear();  // cancelled: nothing to say
+        return nullptr;
+    }
+    if (printer->printRange() == QPrinter::PageRange)
+        m_range = {printer->fromPage(), printer->toPage()};
     if (!printer->isValid()) {
         if (error)
-            *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName());
+            *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(printer->printerName());
         return nullptr;
     }
     return printer;

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <utility>
+
+class QWidget;
 
 #include <QPagedPaintDevice>
 
@@ -33,6 +36,9 @@ public:
     explicit ReportPrinter(QPagedPaintDevice &device);
     ~ReportPrinter();
 
+    // Only pages `from` to `to` (1-based, both included) reach the device; 0, 0: every page.
+    // Pages before the range are laid out all the same, so page breaks do not move.
+    void setPageRange(int from, int to);
     void setFontSize(int points);
     void emptyLine();
     void printLine(const QList<Cell> &cells);
@@ -55,11 +61,15 @@ private:
     bool ensurePage();
     qreal lineHeight() const;
 
+    bool pageInRange() const;
+
     QPagedPaintDevice &m_device;
     QPainter m_painter;
     QFont m_font;
     qreal m_y = 0;
-    int m_pages = 0;
+    int m_pages = 0;         // pages laid out so far
+    int m_devicePage = 0;    // the page the device shows now; 0: none yet
+    int m_from = 0, m_to = 0;
     bool m_ejectPending = false;
     bool m_failed = false;
     bool m_ended = false;
@@ -67,10 +77,14 @@ private:
 
 namespace reports {
 
-// Body rows under a heading, 50 to a page: the heading (size 13, after three empty lines and
-// followed by one) starts each page, rows are printed at size 11.
+// Body rows under a heading, 50 to a page: the heading (size 13, after three empty lines) with
+// "Page n of m" at its right starts each page, then the column headings (or an empty line when
+// there are none), then the rows at size 11.
 bool printCountedPages(ReportPrinter &printer, const QString &heading,
-                       const QList<QList<ReportPrinter::Cell>> &rows);
+                       const QList<QList<ReportPrinter::Cell>> &rows,
+                       const QList<ReportPrinter::Cell> &columnHeadings = {});
+constexpr int kRowsPerPage = 50;
+constexpr int kDupeColumns = 6;  // calls across a dupe-sheet page, read down each column
 
 QList<ReportPrinter::Cell> logRow(const QsoRecord &record);
 bool printLog(ReportPrinter &printer, const QList<QsoRecord> &records, const QString &ownCall);
@@ -80,17 +94,27 @@ bool printCoverSheet(ReportPrinter &printer, const QString &heading, const QStri
 
 }  // namespace reports
 
-// Where a print job goes: the default printer, or a PDF file.
+// Where a print job goes: a printer chosen in the print dialog, or a PDF file.
 class PrintTarget {
 public:
     virtual ~PrintTarget() = default;
     // A fresh device for one job, or null with the reason when no printer can take it.
     virtual std::unique_ptr<QPagedPaintDevice> open(const QString &jobName, QString *error) = 0;
+    // The pages the last opened job is to print (1-based); 0, 0: all.
+    virtual std::pair<int, int> pageRange() const { return {0, 0}; }
 };
 
-class DefaultPrinterTarget : public PrintTarget {
+// The print dialog before every job: printer (the default one chosen), copies, pages, or a PDF
+// file. Cancelled, `open` gives no device and no reason.
+class DialogPrinterTarget : public PrintTarget {
 public:
+    explicit DialogPrinterTarget(QWidget *parent) : m_parent(parent) {}
     std::unique_ptr<QPagedPaintDevice> open(const QString &jobName, QString *error) override;
+    std::pair<int, int> pageRange() const override { return m_range; }
+
+private:
+    QWidget *m_parent;
+    std::pair<int, int> m_range{0, 0};
 };
 
 class PdfPrintTarget : public PrintTarget {

@@ -5,7 +5,10 @@
 #include "reports/reportjobs.h"
 #include "reports/reportprinter.h"
 
+#include <QLineEdit>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -119,20 +122,22 @@ private slots:
         QVERIFY2(!all.isEmpty(), "pdftotext gave no words");
         const auto page1 = lines(all, 1);
         const auto page2 = lines(all, 2);
-        QCOMPARE(page1.size(), 51);  // heading and 50 rows
-        QCOMPARE(page2.size(), 2);   // heading and row 51
-        QCOMPARE(text(page1[0]), QString("10-10 QSO Party Log for: K1XYZ"));
-        QCOMPARE(text(page2[0]), QString("10-10 QSO Party Log for: K1XYZ"));
-        QCOMPARE(text(page2[1]), QString("08/01/09 1805 K51AB JOE MA 51 2"));
-        QCOMPARE(text(page1[3]), QString("08/01/09 1805 K3AB JOE DX - Japan 3 2"));
-        QCOMPARE(text(page1[5]), QString("08/01/09 1805 K5AB JOE MA None 1"));
+        QCOMPARE(page1.size(), 52);  // heading, column headings and 50 rows
+        QCOMPARE(page2.size(), 3);   // heading, column headings and row 51
+        QCOMPARE(text(page1[0]), QString("10-10 QSO Party Log for: K1XYZ Page 1 of 2"));
+        QCOMPARE(text(page2[0]), QString("10-10 QSO Party Log for: K1XYZ Page 2 of 2"));
+        QCOMPARE(text(page1[1]), QString("Date UTC Call Name QTH 10-10 Pts"));
+        QCOMPARE(text(page2[1]), QString("Date UTC Call Name QTH 10-10 Pts"));
+        QCOMPARE(text(page2[2]), QString("08/01/09 1805 K51AB JOE MA 51 2"));
+        QCOMPARE(text(page1[4]), QString("08/01/09 1805 K3AB JOE DX - Japan 3 2"));
+        QCOMPARE(text(page1[6]), QString("08/01/09 1805 K5AB JOE MA None 1"));
         // Column 10 of the heading is counted in the wider heading font.
         QVERIFY(qAbs(page1[0].first().x - headingX) < 1.0);
         QVERIFY(qAbs(page2[0].first().x - headingX) < 1.0);
         QVERIFY(headingX > expectedX[0] + 2);
         QVERIFY(page1.last().last().y < 792 - 28);  // the 50th row is still on the paper
 
-        // Every value starts at its print column on every row of both pages.
+        // Every value and heading starts at its print column on every row of both pages.
         QList<QList<Word>> rows = page1.mid(1) + page2.mid(1);
         for (const auto &row : rows) {
             const QList<int> starts = row.size() == 7 ? QList<int>{0, 1, 2, 3, 4, 5, 6} : QList<int>{0, 1, 2, 3, 4, 7, 8};
@@ -167,7 +172,7 @@ private slots:
                                "2", "2009/08/01", "18:05:30", "CW"}},
                              "K1XYZ"));
         }
-        const auto row = lines(words(pdf), 1).value(1);
+        const auto row = lines(words(pdf), 1).value(2);
         QVERIFY(!row.isEmpty());
         QCOMPARE(row.last().text, QString("2"));
         QCOMPARE(row[row.size() - 2].text, QString("123456"));
@@ -185,28 +190,117 @@ private slots:
             ReportPrinter printer(doc.writer);
             QVERIFY(printLog(printer, {{"W1AW", "WWWWWWWWWWWWWWW", "MA", "1", "2", "2009/08/01", "18:05:30", "CW"}}, "K1XYZ"));
         }
-        const auto row = lines(words(pdf), 1).value(1);
+        const auto row = lines(words(pdf), 1).value(2);
         QCOMPARE(text(row), QString("08/01/09 1805 W1AW WWWWWWWWWWWWWWW MA 1 2"));
         QVERIFY(row[4].x > row[3].xMax + 1);
     }
 
-    void dupeSheetSorted()
+    // Sorted calls down each column, six columns a page: a full log takes 37 pages, not 220.
+    void dupeSheetInColumns_data()
     {
+        QTest::addColumn<int>("contacts");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("firstLines");
+        QTest::newRow("a few, one column each") << 3 << 1 << QStringList{"K1AB K2AB K2AB K3AB"};
+        QTest::newRow("a short page fills its columns evenly")
+            << 13 << 1 << QStringList{"K10AB K13AB K2AB K5AB K8AB", "K11AB K1AB K3AB K6AB K9AB", "K12AB K2AB K4AB K7AB"};
+        QTest::newRow("a full log") << 11000 << 37 << QStringList{};
+    }
+    void dupeSheetInColumns()
+    {
+        QFETCH(int, contacts);
+        QFETCH(int, pages);
+        QFETCH(QStringList, firstLines);
         TestEnv env;
         const QString pdf = env.file("dupe.pdf");
         {
             PdfDocument doc(pdf);
             ReportPrinter printer(doc.writer);
-            QList<QsoRecord> log = bigLog(3);
+            QList<QsoRecord> log = bigLog(contacts);
             log.append(log[1]);
             QVERIFY(printDupeSheet(printer, log, "K1XYZ"));
+            QCOMPARE(printer.pages(), pages);
         }
-        const auto page = lines(words(pdf), 1);
-        QStringList got;
-        for (const auto &l : page)
-            got << text(l);
-        QCOMPARE(got, QStringList({"10-10 QSO Party Dupe Sheet for: K1XYZ", "K1AB", "K2AB", "K2AB", "K3AB"}));
-        QCOMPARE(page[1].first().x, page[4].first().x);
+        const QList<Word> all = words(pdf);
+        const auto page = lines(all, 1);
+        QCOMPARE(text(page[0]), QString("10-10 QSO Party Dupe Sheet for: K1XYZ Page 1 of %1").arg(pages));
+        for (int i = 0; i < firstLines.size(); ++i)
+            QCOMPARE(text(page.value(i + 1)), firstLines[i]);
+        if (contacts == 11000) {
+            QCOMPARE(page.size(), 51);
+            int calls = 0;
+            for (const Word &w : all)
+                calls += w.text.startsWith(u'K') && w.text.endsWith(QStringLiteral("AB")) ? 1 : 0;
+            QCOMPARE(calls, 11001);
+        }
+    }
+
+    // The print dialog's page range: only those pages reach the printer, laid out as in the
+    // whole job (page 2 of the log still starts with contact 51).
+    void pageRangePrintsOnlyThosePages()
+    {
+        TestEnv env;
+        const QString pdf = env.file("range.pdf");
+        {
+            PdfDocument doc(pdf);
+            ReportPrinter printer(doc.writer);
+            printer.setPageRange(2, 2);
+            QVERIFY(printLog(printer, bigLog(120), "K1XYZ"));
+            QCOMPARE(printer.pages(), 3);
+        }
+        const QList<Word> all = words(pdf);
+        QVERIFY(lines(all, 2).isEmpty());
+        const auto page = lines(all, 1);
+        QCOMPARE(text(page[0]), QString("10-10 QSO Party Log for: K1XYZ Page 2 of 3"));
+        QCOMPARE(text(page[2]), QString("08/01/09 1805 K51AB JOE MA 51 2"));
+        QCOMPARE(page.size(), 52);
+    }
+
+    // Without a target set, each job asks the print dialog first: Escape prints nothing and says
+    // nothing; OK prints where the dialog points (here, with no printer set up, a PDF file).
+    void printDialogComesFirst()
+    {
+        TestEnv env;
+        LogStore log;
+        for (const QsoRecord &r : bigLog(60))
+            QCOMPARE(log.appendQso(env.file("log.txt"), r), LogStore::AppendResult::Ok);
+        Preferences prefs = fixtures::prefs();
+        FakeDialogs dialogs;
+        FakeSettingsStore settings;
+        FakeClock clock;
+        ReportContext ctx{&log, &prefs, fixtures::folders(env.path()), &dialogs, &settings, nullptr, &clock, "0"};
+        QWidget parent;
+        ReportJobs jobs(ctx, &parent);
+        QString seen;
+        bool accept = false;
+        QString pdf;
+        QTimer catcher;
+        connect(&catcher, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = dialog->windowTitle();
+            if (!accept) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                return;
+            }
+            auto *file = dialog->findChild<QLineEdit *>("filename");
+            QVERIFY(file);
+            pdf = env.file("chosen.pdf");
+            file->setText(pdf);
+            dialog->accept();
+        });
+        catcher.start(10);
+        QVERIFY(!jobs.printLog());
+        QCOMPARE(seen, QString("Print Vardel log"));
+        QVERIFY(dialogs.shown.isEmpty());
+
+        accept = true;
+        QVERIFY(jobs.printLog());
+        catcher.stop();
+        QTRY_VERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(text(lines(words(pdf), 2).value(0)), QString("10-10 QSO Party Log for: K1XYZ Page 2 of 2"));
+        QCOMPARE(dialogs.titles(), QStringList{"Please submit your results via email!"});
     }
 
     void coverSheetPage()
