@@ -139,6 +139,67 @@ CountryLookup PrefixTable::lookup(const QString &callText) const
     return result;
 }
 
+const QList<std::pair<QString, QString>> &PrefixTable::usualCountryNames()
+{
+    static const QList<std::pair<QString, QString>> names{
+        {QStringLiteral("United States"), QStringLiteral("USA")},
+        {QStringLiteral("United States of America"), QStringLiteral("USA")},
+        {QStringLiteral("U.S.A."), QStringLiteral("USA")},
+        {QStringLiteral("U.S."), QStringLiteral("USA")},
+        {QStringLiteral("US"), QStringLiteral("USA")},
+        {QStringLiteral("America"), QStringLiteral("USA")},
+        {QStringLiteral("United Kingdom"), QStringLiteral("England")},
+        {QStringLiteral("UK"), QStringLiteral("England")},
+        {QStringLiteral("Great Britain"), QStringLiteral("England")},
+        {QStringLiteral("Germany"), QStringLiteral("Fed. Rep. of Germany")},
+        {QStringLiteral("Deutschland"), QStringLiteral("Fed. Rep. of Germany")},
+        {QStringLiteral("Russia"), QStringLiteral("European Russia")},
+        {QStringLiteral("South Korea"), QStringLiteral("Republic of Korea")},
+        {QStringLiteral("Korea"), QStringLiteral("Republic of Korea")},
+        {QStringLiteral("Holland"), QStringLiteral("Netherlands")},
+        {QStringLiteral("Czechia"), QStringLiteral("Czech Republic")},
+    };
+    return names;
+}
+
+int PrefixTable::findCountry(const QString &name) const
+{
+    const QString wanted = name.trimmed();
+    if (wanted.isEmpty())
+        return 0;
+    auto exact = [this](const QString &country) {
+        for (int i = count(); i >= 1; --i)
+            if (row(i).country.trimmed().compare(country, Qt::CaseInsensitive) == 0)
+                return i;
+        return 0;
+    };
+    if (const int r = exact(wanted))
+        return r;
+    for (const auto &[usual, table] : usualCountryNames())
+        if (usual.compare(wanted, Qt::CaseInsensitive) == 0)
+            return exact(table);
+    return 0;
+}
+
+int PrefixTable::completeCountryName(const QString &typed, QString *shown) const
+{
+    if (const int r = completeCountry(typed)) {
+        if (shown)
+            *shown = row(r).country;
+        return r;
+    }
+    for (const auto &[usual, table] : usualCountryNames()) {
+        if (!usual.startsWith(typed, Qt::CaseInsensitive))
+            continue;
+        if (const int r = findCountry(table)) {
+            if (shown)
+                *shown = usual;
+            return r;
+        }
+    }
+    return 0;
+}
+
 int PrefixTable::completeCountry(const QString &typed) const
 {
     for (int i = count(); i >= 1; --i) {

@@ -2,6 +2,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 // One row of "arrlpre2.txt".
 struct PrefixRow {
     QString prefix;
@@ -46,6 +48,15 @@ public:
     // Country completion: the last row (in file order) whose country begins with `typed`,
     // ignoring case; 0 when none.
     int completeCountry(const QString &typed) const;
+
+    // The row of the country named `name`: the table's own name, ignoring case and blanks at
+    // the ends, or a usual name of it ("United States", "U.S.A.", "Germany", "UK"); 0 when none.
+    int findCountry(const QString &name) const;
+    // Completion that also offers the usual names: the table's names first (as completeCountry),
+    // then a usual name beginning with `typed`. The name to show goes to `shown`; 0 when none.
+    int completeCountryName(const QString &typed, QString *shown) const;
+    // The usual names the program knows, each with the table's name for it.
+    static const QList<std::pair<QString, QString>> &usualCountryNames();
 
 private:
     QList<PrefixRow> m_rows;

@@ -134,6 +134,9 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     Text6->setText(f.utcOffset);
     Text7->setText(f.memberNumber);
     Text8->setText(f.firstName);
+    m_coordinatesRow = m_prefixes.findCountry(f.country);
+    // Deleting, cutting or pasting in the country field moves the position with it too.
+    connect(Text2, &QLineEdit::textEdited, this, &frmStationID::countryFollowsText);
     Option1->setChecked(f.mode == u"CW");
     Option2->setChecked(f.mode == u"PH");
     Option3->setChecked(f.mode == u"DG");
@@ -176,6 +179,30 @@ StationFields frmStationID::fields() const
 
 void frmStationID::Command1_Click()
 {
+    // Every report, message and bearing starts from these two: refused rather than stored wrong.
+    if (Text1->text().trimmed().isEmpty()) {
+        QApplication::beep();
+        m_dialogs.message(this, QStringLiteral("Please enter your call sign."), windowTitle().trimmed(),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        Text1->setFocus();
+        return;
+    }
+    const QString country = Text2->text().trimmed();
+    if (!country.isEmpty() && m_prefixes.count() > 0) {
+        const int row = m_prefixes.findCountry(country);
+        if (row == 0) {
+            QApplication::beep();
+            m_dialogs.message(this,
+                              QStringLiteral("\"%1\" is not a country in the prefix table. Type the first "
+                                             "letters of your country and take the name offered (USA for "
+                                             "the United States).").arg(country),
+                              windowTitle().trimmed(), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+            Text2->setFocus();
+            Text2->selectAll();
+            return;
+        }
+        Text2->setText(m_prefixes.row(row).country);  // a usual name is stored as the table's
+    }
     StationFields f = fields();
     stationsetup::normalise(f);
     Text6->setText(f.utcOffset);
@@ -212,11 +239,9 @@ bool frmStationID::eventFilter(QObject *watched, QEvent *event)
 
     auto *key = static_cast<QKeyEvent *>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (edit == Text1 || edit == Text8 || edit == Text5 || edit == Text6) {
-        if (enter) {
-            Command1_Click();
-            return true;
-        }
+    if (enter) {
+        Command1_Click();  // in every field, as the operator expects of a form
+        return true;
     }
     if (edit == Text1 || edit == Text8)
         return fieldkeys::apply(edit, key, fieldkeys::Rule::Cap3NoSpace);
@@ -245,19 +270,36 @@ bool frmStationID::text2KeyPress(QKeyEvent *event)
         key = fieldkeys::filter(fieldkeys::Rule::Capital, key);
 
     const QString typed = Text2->text().left(at) + key;
-    const int row = m_prefixes.completeCountry(typed);
+    QString shown;
+    const int row = m_prefixes.completeCountryName(typed, &shown);
     if (row > 0) {
-        const PrefixRow &r = m_prefixes.row(row);
-        fieldkeys::showCompletion(Text2, typed, r.country);
-        Text3->setText(fieldfile::formatNumber(r.longitude));
-        Text4->setText(fieldfile::formatNumber(r.latitude));
+        fieldkeys::showCompletion(Text2, typed, shown);
+        countryFollowsText();
         return true;
     }
     if (key != fieldkeys::typedChar(event)) {
         Text2->insert(QString(key));
+        countryFollowsText();
         return true;
     }
     return false;
+}
+
+void frmStationID::countryFollowsText()
+{
+    // The position is the country's shown, never one left from an earlier completion. A name
+    // the table does not know leaves it empty until one it knows is there.
+    const int row = m_prefixes.findCountry(Text2->text());
+    if (row == m_coordinatesRow)
+        return;
+    m_coordinatesRow = row;
+    if (row > 0) {
+        Text3->setText(fieldfile::formatNumber(m_prefixes.row(row).longitude));
+        Text4->setText(fieldfile::formatNumber(m_prefixes.row(row).latitude));
+    } else {
+        Text3->clear();
+        Text4->clear();
+    }
 }
 
 void frmStationID::text6LostFocus()

@@ -69,6 +69,7 @@ private:
     QLineEdit *addField(const char *name, const QString &caption, int row);
     bool text2KeyPress(QKeyEvent *event);
     void text6LostFocus();
+    void countryFollowsText();
 
     const PrefixTable &m_prefixes;
     SharedPreferences &m_shared;
@@ -78,6 +79,7 @@ private:
     QRadioButton *Option1, *Option2, *Option3;
     QPushButton *Command1;
     bool m_done = false;
+    int m_coordinatesRow = 0;  // the prefix-table row the position fields were last set from
 };
 
 // The Setup menu command's dialog step: shows the window modally. When the operator pressed

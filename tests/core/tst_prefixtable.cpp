@@ -3,6 +3,7 @@
 #include "core/prefixtable.h"
 
 #include <QRandomGenerator>
+#include <QDir>
 #include <QTest>
 
 namespace {
@@ -273,6 +274,7 @@ private slots:
         QTest::newRow("only one") << "Jap" << 2;
         QTest::newRow("none") << "Xanadu" << 0;
     }
+    void usualNamesFindTheShippedCountries();
     void completeCountry()
     {
         QFETCH(QString, typed);
@@ -283,6 +285,22 @@ private slots:
         QCOMPARE(table.completeCountry(typed), expectedRow);
     }
 };
+
+void TestPrefixTable::usualNamesFindTheShippedCountries()
+{
+    PrefixTable table;
+    QVERIFY(table.load(QDir(qEnvironmentVariable("VARDEL_TEST_DATA_DIR")).filePath("arrlpre2.txt")));
+    for (const auto &[usual, name] : PrefixTable::usualCountryNames()) {
+        const int r = table.findCountry(usual);
+        QVERIFY2(r > 0, qPrintable(usual));
+        QCOMPARE(table.row(r).country, name);
+    }
+    QCOMPARE(table.row(table.findCountry(" japan ")).country, QString("Japan"));
+    QCOMPARE(table.findCountry("Atlantis"), 0);
+    QString shown;
+    QCOMPARE(table.row(table.completeCountryName("United S", &shown)).country, QString("USA"));
+    QCOMPARE(shown, QString("United States"));
+}
 
 QTEST_GUILESS_MAIN(TestPrefixTable)
 #include "tst_prefixtable.moc"

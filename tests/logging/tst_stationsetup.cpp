@@ -164,26 +164,67 @@ private slots:
                                             "<OWN_CALL>N2XX</OWN_CALL>\r\n<OWN_FIRST_NAME>"));
     }
 
-    void enterIsDoneOnlyInSomeFields_data()
+    // Enter is Done in every field; Done refuses an empty call and a country the table does
+    // not know, keeping the dialog open on the field to mend.
+    void enterIsDoneInEveryField_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("country");
         QTest::addColumn<bool>("done");
-        QTest::newRow("call") << "Text1" << true;
-        QTest::newRow("name") << "Text8" << true;
-        QTest::newRow("state") << "Text5" << true;
-        QTest::newRow("offset") << "Text6" << true;
-        QTest::newRow("country") << "Text2" << false;
-        QTest::newRow("10-10") << "Text7" << false;
+        for (const char *f : {"Text1", "Text8", "Text5", "Text6", "Text2", "Text7", "Text3", "Text4"})
+            QTest::newRow(f) << f << "K1ABC" << "Japan" << true;
+        QTest::newRow("empty call") << "Text8" << "" << "Japan" << false;
+        QTest::newRow("unknown country") << "Text1" << "K1ABC" << "Atlantis" << false;
+        QTest::newRow("no country at all") << "Text1" << "K1ABC" << "" << true;
     }
-    void enterIsDoneOnlyInSomeFields()
+    void enterIsDoneInEveryField()
     {
         QFETCH(QString, name);
+        QFETCH(QString, call);
+        QFETCH(QString, country);
         QFETCH(bool, done);
         Rig rig;
+        rig.prefs.ownCall = call;
+        rig.prefs.ownCountry = country;
         frmStationID dialog(rig.prefs, rig.prefixes, rig.shared, rig.settings, rig.dialogs);
         QTest::keyClick(field(&dialog, qPrintable(name)), Qt::Key_Return);
         QCOMPARE(dialog.donePressed(), done);
         QCOMPARE(rig.sharedFile().isEmpty(), !done);
+        QCOMPARE(rig.dialogs.shown.size(), done ? 0 : 1);
+    }
+
+    // The position always belongs to the country shown: a completion that is typed past, a
+    // deleted name or a usual name ("United States") move it, and Done stores the table's name.
+    void positionFollowsTheCountryShown()
+    {
+        Rig rig;
+        rig.prefs.ownCall = "K1ABC";
+        rig.prefixes.setRows({{"A6", "United Arab Emirates", "AS", -54.0f, 24.0f, {}, {}, {}},
+                              {"K", "USA", "NA", 77.0f, 39.0f, {}, {}, {}}});
+        frmStationID dialog(rig.prefs, rig.prefixes, rig.shared, rig.settings, rig.dialogs);
+        QLineEdit *country = field(&dialog, "Text2");
+        QLineEdit *lon = field(&dialog, "Text3");
+        QLineEdit *lat = field(&dialog, "Text4");
+        country->clear();
+        QTest::keyClicks(country, "Uni");
+        QCOMPARE(country->text(), QString("United Arab Emirates"));
+        QCOMPARE(lat->text(), QString("24"));
+        QTest::keyClicks(country, "ted S");
+        QCOMPARE(country->text(), QString("United States"));  // a usual name of USA, offered
+        QCOMPARE(lon->text(), QString("77"));
+        QCOMPARE(lat->text(), QString("39"));
+        QTest::keyClick(country, Qt::Key_End);
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(country, Qt::Key_Backspace);  // "United"
+        QCOMPARE(country->text(), QString("United"));
+        QVERIFY(lon->text().isEmpty() && lat->text().isEmpty());
+        country->selectAll();
+        QTest::keyClicks(country, "u.s.a.");
+        QCOMPARE(lat->text(), QString("39"));
+        QTest::keyClick(country, Qt::Key_Return);
+        QVERIFY(dialog.donePressed());
+        QCOMPARE(dialog.fields().country, QString("USA"));
     }
 
     void offsetRefusesToLoseFocus()
