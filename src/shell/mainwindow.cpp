@@ -70,7 +70,8 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_dialogs(*services.dialogs), m_clock(*services.clock)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(caption());
+    // The padded caption is what the report files carry; the title bar shows it without blanks.
+    setWindowTitle(caption().trimmed());
     buildControls();
     buildMenus();
     registerCommandKeys();

@@ -65,7 +65,10 @@ void WinKeyWiring::attach(CwControl &control, CWFrm *setup, KeyerThread &keyerTh
     if (setup) {
         connect(setup, &CWFrm::interfaceClicked, this, &WinKeyWiring::chooseSender);
         connect(setup, &CWFrm::doneClicked, this, &WinKeyWiring::chooseSender);
-        connect(setup, &CWFrm::configureWinKeyClicked, this, [this] { m_window->exec(); });
+        connect(setup, &CWFrm::configureWinKeyClicked, this, [this] {
+            m_window->Form_Load();  // the stored settings, as the window opens
+            m_window->exec();
+        });
     }
     chooseSender();
 }

@@ -75,6 +75,16 @@ void PacketSpotfrm::showEvent(QShowEvent *event)
     }
 }
 
+void PacketSpotfrm::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window as Done does, as any setup window closes; the fields pass it on.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdDone_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void PacketSpotfrm::Form_Load()
 {
     DisableSpotOptions();

@@ -151,8 +151,9 @@ private slots:
         QVERIFY(QFileInfo::exists(h.env.file("log.txt")));
         QCOMPARE(h.env.read("log.txt"), QByteArray());
         QCOMPARE(h.label("lblStation_5"), QString("DX - 0"));
-        QVERIFY(w.windowTitle().startsWith("Korvex's Vardel 2.9"));
-        QVERIFY(w.windowTitle().size() > 50);
+        // The title bar shows the name without the padding the files carry.
+        QCOMPARE(w.windowTitle(), QString("Korvex's Vardel 2.9"));
+        QVERIFY(Form1::caption().size() > 50);
         QCOMPARE(h.label("Label10_1"), QString("CT"));
         QCOMPARE(h.find<QLabel>("Label10_36")->toolTip(), QString("Alaska"));
         // Local 12:00, UTC 17:00 on the fake clock; the first start takes the system's offset.

@@ -5,7 +5,11 @@
 #include "cw/winkeyer.h"
 #include "platform/portmap.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 // The main window keys the external keyer: F1 sends the CQ message to it, Esc clears it.
 class TestWinKeyShell : public QObject {
@@ -62,6 +66,30 @@ private slots:
         QTRY_COMPARE(emulator.keyed().mid(before.size()), QByteArray("CQ TEST DE K1XYZ"));
         // A function key does not empty the keyer's buffer: only Esc did, once.
         QCOMPARE(emulator.received(), QByteArray("CQ TEST DE K1XYZ"));
+    }
+
+    // "Configure Winkey" in the CW window opens WinKey Setup showing the stored settings.
+    void setupOpensWithTheStoredSettings()
+    {
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.writeCwFile({"CQ"}, 23, 0);  // WinKey not chosen yet: the window was never loaded
+        Form1 &form = h.start();
+        auto *setup = form.findChild<CWFrm *>();
+        QVERIFY(setup);
+        QStringList shown;
+        QTimer::singleShot(0, this, [&] {
+            auto *window = qobject_cast<frmWinKey *>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            for (const char *name : {"txtWeight", "txtLeadIn", "txtTail", "txtRatio", "txtWKWPM", "txtWKComPort"})
+                shown << window->findChild<QLineEdit *>(name)->text();
+            window->close();
+        });
+        setup->findChild<QPushButton *>("cmdConfWinkey")->click();
+        QCOMPARE(shown.size(), 6);
+        QVERIFY2(!shown.contains(QString()), qPrintable(shown.join(u',')));
+        QCOMPARE(shown[4], QString("23"));
     }
 
     // "!" logs when the keyer has keyed what comes before it, never goes to the keyer itself,
