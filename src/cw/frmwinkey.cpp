@@ -94,6 +94,7 @@ frmWinKey::frmWinKey(const Context &context, QWidget *parent) : QDialog(parent),
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twips(150, kRowTop + 6 * kRowStep + 1650, 8000, 300));
     Text1->installEventFilter(this);
+    Text1->setAccessibleName(QStringLiteral("Text to send"));
 
     const struct {
         QPushButton **button;

@@ -1,5 +1,6 @@
 // The entry line's keys: the per-field filters, the country completion and the focus rules.
 #include "logging/entrylinewidget.h"
+#include "ui/liveregion.h"
 
 #include "core/entryline.h"
 #include "core/fieldfile.h"
@@ -141,8 +142,16 @@ void EntryLineWidget::scanPartialDupes(const QString &before, QChar key)
     if (m_partialDupes && k > 45 && k < 91)
         list = entryline::partialDupeList(*m_s.log, before + key);
     showPartialLine(list);
-    setStatus(before.size() > 2 && !list.isEmpty() ? QStringLiteral("Possible Duplicate!")
-                                                     : QStringLiteral(" "));
+    const bool possible = before.size() > 2 && !list.isEmpty();
+    setStatus(possible ? QStringLiteral("Possible Duplicate!") : QStringLiteral(" "));
+    // Heard once for the call being typed, and the calls themselves when typing pauses.
+    if (possible && !m_possibleDupeSaid) {
+        m_possibleDupeSaid = true;
+        m_live->say(QStringLiteral("Possible Duplicate!"));
+    }
+    if (before.isEmpty())
+        m_possibleDupeSaid = false;
+    m_live->sayWhenSettled(list.isEmpty() ? QString() : QStringLiteral("Possible duplicates: ") + list);
 }
 
 void EntryLineWidget::thirdCharacterCheck(const QString &before, QChar key)
@@ -252,9 +261,12 @@ void EntryLineWidget::lookupCountry(const QString &call)
 
 void EntryLineWidget::countryChanged(const QString &text)
 {
-    if (text != u"Not Found" && text.size() > 2 && text != u"USA")
+    if (text != u"Not Found" && text.size() > 2 && text != u"USA") {
+        const bool wasNew = Label3->isVisibleTo(this);
         Label3->setVisible(!m_s.log->dxEntities().contains(text, Qt::CaseInsensitive));
-    else
+        if (Label3->isVisibleTo(this) && !wasNew)
+            m_live->say(QStringLiteral("New country: ") + text);
+    } else
         Label3->hide();
     if (text.size() < 3) {
         clearLookupLabels();

@@ -1,5 +1,6 @@
 // The entry line's controls, its dupe alarm and hold, and the logging step.
 #include "logging/entrylinewidget.h"
+#include "ui/liveregion.h"
 
 #include "core/entryline.h"
 #include "core/preferences.h"
@@ -112,6 +113,12 @@ void EntryLineWidget::buildControls()
     for (QWidget *w : {static_cast<QWidget *>(lblPostConDate), static_cast<QWidget *>(lblPostConTime),
                        static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime)})
         w->hide();
+    // What a screen reader says on arriving in each field: the captions above them are short.
+    const std::pair<QLineEdit *, const char *> spoken[] = {
+        {txtCall, "Call"}, {txtRSTR, "Name"}, {txtCntry, "State or country"}, {txtRSTS, "10-10 number"},
+        {txtPostConDate, "Contact date"}, {txtPostConTime, "Contact time"}};
+    for (const auto &[field, name] : spoken)
+        field->setAccessibleName(QString::fromLatin1(name));
     QFont entryFont = base;
     entryFont.setPixelSize(16);
     entryFont.setBold(true);
@@ -140,6 +147,11 @@ void EntryLineWidget::buildControls()
               100, 1830, 9400, 200);
     lblDupe = makeLabel(QStringLiteral("lblDupe"), QString(), 100, 2030, 9400, 300);
     lblDupe->setFont(statusFont);
+    // The status and partial-dupe lines are redrawn at every key; a screen reader hears what
+    // matters from the live region instead, once.
+    m_live = new LiveRegion(this);
+    liveregion::makeQuiet(lblDialog, QStringLiteral("Status"));
+    liveregion::makeQuiet(lblDupe, QStringLiteral("Possible duplicates"));
 
     connect(txtCall, &QLineEdit::textChanged, this, &EntryLineWidget::callChanged);
     connect(txtCntry, &QLineEdit::textChanged, this, &EntryLineWidget::countryChanged);
@@ -178,7 +190,13 @@ void EntryLineWidget::setStatus(const QString &text, bool alarm)
 {
     setColour(lblDialog, alarm ? kRed : kTeal);
     lblDialog->setText(text);
+    if (alarm)
+        m_live->say(text);
 }
+
+void EntryLineWidget::announce(const QString &text) { m_live->say(text); }
+
+void EntryLineWidget::announceWhenSettled(const QString &text) { m_live->sayWhenSettled(text); }
 
 void EntryLineWidget::setStatusText(const QString &text) { lblDialog->setText(text); }
 
@@ -195,6 +213,7 @@ void EntryLineWidget::showAlert(const QString &status, const QString &line)
     lblDialog->setStyleSheet(white);
     lblDupe->setText(line);
     lblDupe->setStyleSheet(white);
+    m_live->say(status.trimmed() + u' ' + line);
 }
 
 QLabel *EntryLineWidget::addInfoLine(const QString &name, int left, int top, int width, int height)
@@ -256,6 +275,8 @@ bool EntryLineWidget::togglePostContest()
 
 void EntryLineWidget::reset()
 {
+    m_live->reset();
+    m_possibleDupeSaid = false;
     Label3->hide();
     setStatus(QString());
     m_partialDupes = true;
@@ -282,6 +303,8 @@ void EntryLineWidget::clearFields()
 
 void EntryLineWidget::clearEntry()
 {
+    m_live->reset();
+    m_possibleDupeSaid = false;
     clearFields();
     showPartialLine(QString());
     setStatus(QString());

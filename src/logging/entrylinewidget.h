@@ -13,6 +13,7 @@ class KeyDispatcher;
 class PrefixTable;
 struct Preferences;
 class QKeyEvent;
+class LiveRegion;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -88,6 +89,12 @@ public:
     // Something the operator must see at once: the status line and the partial-dupe line, both
     // on white ("You've been spotted!").
     void showAlert(const QString &status, const QString &line);
+    // For a screen reader: `text` announced once now, or once typing has paused (a line that
+    // changes with each key). Status-line alarms, the dupe warning, "New" and alerts are
+    // announced by the entry line itself.
+    void announce(const QString &text);
+    void announceWhenSettled(const QString &text);
+    LiveRegion &liveRegion() { return *m_live; }
     // A line of the window's own under the entry fields (check partial, the rig), placed in
     // the window's design twips like the entry line's own labels; hidden until shown.
     QLabel *addInfoLine(const QString &name, int left, int top, int width, int height);
@@ -182,6 +189,8 @@ private:
     QLabel *lblDialog = nullptr;
     QLabel *lblDupe = nullptr;
     QLabel *Label3 = nullptr;   // "New"
+    LiveRegion *m_live = nullptr;
+    bool m_possibleDupeSaid = false;  // "Possible Duplicate!" announced for the call being typed
     QLabel *Label19 = nullptr;  // continent
     QLabel *Label22 = nullptr;  // bearing
     QLabel *Label23 = nullptr;  // miles

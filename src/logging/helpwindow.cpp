@@ -43,6 +43,7 @@ Form5::Form5(const QString &workingDir, Dialogs &dialogs, QWidget *parent)
 
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Help text"));
     Text1->setGeometry(px(120), px(120), px(8760), px(5640));
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setPlainText(helptext::load(m_workingDir));

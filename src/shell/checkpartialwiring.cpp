@@ -82,4 +82,5 @@ void CheckPartialWiring::show(const QString &call)
         ++fits;
     }
     m_line->setText(SuperCheckPartial::formatLine(found.mid(0, fits)));
+    m_entry->announceWhenSettled(found.isEmpty() ? QString() : QStringLiteral("Check partial: ") + m_line->text());
 }

@@ -1,6 +1,7 @@
 // Building the main window's controls and menus. Positions are in twips of the 9600 x 7200
 // design screen (15 twips per pixel); the window is scaled to the real screen at load.
 #include "shell/mainwindow.h"
+#include "ui/liveregion.h"
 
 #include "core/statetable.h"
 #include "logging/entrylinewidget.h"
@@ -55,6 +56,10 @@ void Form1::buildControls()
     makeLabel(QStringLiteral("lblLocalCaption"), tr("Local"), 7900, 60, 500, 240);
     lblCurTime = makeLabel(QStringLiteral("lblCurTime"), QString(), 8400, 60, 750, 240);
     Label16 = makeLabel(QStringLiteral("Label16"), QString(), 9150, 60, 350, 240);
+    // The clocks change every second: read when asked, never announced by themselves.
+    liveregion::makeQuiet(lblutctime, QStringLiteral("UTC"));
+    liveregion::makeQuiet(lblCurTime, QStringLiteral("Local time"));
+    liveregion::makeQuiet(Label16, QString());
 
     // The entry line, with the status and partial-dupe lines under it.
     EntryLineWidget::Services entry;
@@ -191,9 +196,12 @@ void Form1::setTransmitting(const QString &source, const QString &what, bool on)
     else
         m_transmitting.remove(source);
     const QString text = transmitText();
+    const bool started = lblTX->isHidden() && !text.isEmpty();
     lblTX->setText(text);
     lblTX->setAccessibleName(text);
     lblTX->setVisible(!text.isEmpty());
+    if (started)
+        m_entry->announce(text);  // heard as the transmitter comes on, not at each change
 }
 
 QString Form1::transmitText() const

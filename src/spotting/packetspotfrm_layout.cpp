@@ -161,6 +161,8 @@ void PacketSpotfrm::buildControls()
     // About 36 columns at least, so the window fits a 1024-pixel screen; it widens with the window.
     txtUnProcessed->setMinimumSize(txtUnProcessed->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 36, 300);
     grid->setColumnStretch(2, 1);
+    txtSent->setAccessibleName("Text to send");
+    txtUnProcessed->setAccessibleName("Cluster terminal");
     grid->addWidget(Label6, 0, 2);
     grid->addWidget(txtSent, 1, 2);
     grid->addWidget(txtUnProcessed, 2, 2);

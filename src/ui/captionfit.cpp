@@ -1,4 +1,5 @@
 #include "ui/captionfit.h"
+#include "ui/accessnames.h"
 #include "ui/screenfit.h"
 
 #include "ui/formscaler.h"
@@ -226,6 +227,7 @@ protected:
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
                 fitCaptions(w);
                 screenfit::fitWindow(w);
+                accessnames::nameControls(w);
             }
         }
         return false;

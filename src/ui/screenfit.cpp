@@ -53,6 +53,7 @@ void scrollContents(QWidget *window)
     scroll->setObjectName(QStringLiteral("screenfitScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);  // the controls inside take the focus, not the view
     scroll->setWidget(inner);
     auto *outer = new QVBoxLayout(window);
     outer->setContentsMargins(0, 0, 0, 0);

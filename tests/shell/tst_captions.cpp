@@ -1,10 +1,11 @@
 // Every window the program opens shows its captions whole, lies on the screen with every control
-// reachable, and message boxes and menus use the type of the scaled windows. The screen is
+// reachable, names every control Tab reaches for a screen reader, and message boxes and menus use the type of the scaled windows. The screen is
 // 1024 x 768 unless VARDEL_TEST_SCREEN says otherwise ("1920x1080"). With VARDEL_SHOT_DIR set,
 // each window checked is also written there as <name>-<screen width>x<screen height>.png, to
 // look at by eye.
 #include "mainwindowharness.h"
 #include "cw/frmwinkey.h"
+#include "ui/accessnames.h"
 #include "ui/captionfit.h"
 #include "ui/formscaler.h"
 #include "ui/logowindow.h"
@@ -156,6 +157,20 @@ QStringList offScreen(QWidget *window)
     return out;
 }
 
+// Controls Tab reaches that a screen reader could only call by their kind ("edit", "list").
+QStringList unnamedControls(QWidget *window)
+{
+    QStringList out;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window || !w->isVisibleTo(window) || !w->isEnabled() || !accessnames::reachedByTab(w))
+            continue;
+        if (accessnames::nameOf(w).isEmpty())
+            out << QStringLiteral("%1 \"%2\" has no accessible name")
+                       .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+    }
+    return out;
+}
+
 void shoot(QWidget *w, const QString &name)
 {
     const QString folder = qEnvironmentVariable("VARDEL_SHOT_DIR");
@@ -246,7 +261,7 @@ void TestCaptions::everyCaptionFits()
     bool seen = false;
     auto inspect = [&](QWidget *window) {
         seen = true;
-        problems << clippedCaptions(window) << offScreen(window);
+        problems << clippedCaptions(window) << offScreen(window) << unnamedControls(window);
         shoot(window, name);
     };
 
