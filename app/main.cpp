@@ -13,6 +13,7 @@
 #include "platform/childprocess.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "platform/speech.h"
 #include "platform/termination.h"
 #include "platform/waveplayer.h"
 #include "rig/riglink.h"
@@ -165,6 +166,8 @@ int main(int argc, char *argv[])
     services.messagePlayer = &messagePlayer;
     services.promptPlayer = &promptPlayer;
     services.recorder = &recorder;
+    EspeakSynth speech;
+    services.speech = &speech;
     services.startInFolder = [](const QString &dir) {
         return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--folder"), dir});
     };

@@ -22,6 +22,7 @@ class Dialogs;
 class SettingsStore;
 class SharedPreferences;
 class WavePlayer;
+class SpeechSynth;
 class WaveRecorder;
 class SpotStore;
 class SpotWiring;
@@ -51,6 +52,8 @@ struct Form1Services {
     WavePlayer *messagePlayer = nullptr;
     WavePlayer *promptPlayer = nullptr;
     WaveRecorder *recorder = nullptr;
+    // Speaks the prompts (and spoken messages) nobody recorded; none: they are silent.
+    SpeechSynth *speech = nullptr;
     // Starts the program again in another contest folder; none: File does not offer it.
     std::function<bool(const QString &folder)> startInFolder;
 };

@@ -1,5 +1,7 @@
 #include "shell/voicewiring.h"
 
+#include <QDir>
+
 #include "cw/winkeyer.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
@@ -66,6 +68,7 @@ VoiceKeyer &wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &
     parts->phone->loadSettings();
 
     parts->announcer = new Announcer(*services.promptPlayer, dir, parts);
+    parts->announcer->setSpeech(services.speech, QDir(services.folders.productDataFolder).filePath(QStringLiteral("Speech")));
     // A prompt on the output the messages go out on, while one is being sent, would be on the
     // air: it is dropped.
     SettingsStore *store = services.settings;

@@ -1,9 +1,11 @@
 #include "voice/announcer.h"
 
+#include "platform/speech.h"
 #include "platform/waveplayer.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QTimer>
 
 Announcer::Announcer(WavePlayer &player, const QString &workingDir, QObject *parent)
@@ -49,6 +51,49 @@ QStringList Announcer::missingFiles() const
     return missing;
 }
 
+QString Announcer::spokenText(const QString &prompt)
+{
+    static const QHash<QString, QString> words{
+        {QStringLiteral("Call"), QStringLiteral("Call")},
+        {QStringLiteral("Name"), QStringLiteral("Name")},
+        {QStringLiteral("StCntry"), QStringLiteral("State or country")},
+        {QStringLiteral("1010"), QStringLiteral("Ten ten number")},
+        {QStringLiteral("Vardel"), QStringLiteral("Ten ten number")},
+        {QStringLiteral("Dupe"), QStringLiteral("Duplicate")},
+        {QStringLiteral("NavEn"), QStringLiteral("Voice navigation on")},
+        {QStringLiteral("NavDis"), QStringLiteral("Voice navigation off")},
+    };
+    return words.value(prompt, prompt);
+}
+
+void Announcer::setSpeech(SpeechSynth *speech, const QString &cacheDir)
+{
+    m_speech = speech;
+    m_cacheDir = cacheDir;
+    if (!m_speech || !m_speech->available())
+        return;
+    for (const QString &p : prompts()) {
+        if (QFileInfo::exists(promptPath(p)) || QFileInfo::exists(QDir(m_cacheDir).filePath(p + ".wav")))
+            continue;
+        m_synthesising << p;
+        m_speech->speakToFile(spokenText(p), QDir(m_cacheDir).filePath(p + ".wav"), this, [this, p](bool) {
+            m_synthesising.removeAll(p);
+            // Asked for while it was being written: heard now, unless that moment has passed.
+            if (m_current == p && !m_player.isPlaying() && m_queue.isEmpty())
+                start(p);
+        });
+    }
+}
+
+QString Announcer::playablePath(const QString &prompt) const
+{
+    const QString recorded = promptPath(prompt);
+    if (QFileInfo::exists(recorded))
+        return recorded;
+    const QString spoken = m_cacheDir.isEmpty() ? QString() : QDir(m_cacheDir).filePath(prompt + ".wav");
+    return !spoken.isEmpty() && QFileInfo::exists(spoken) ? spoken : QString();
+}
+
 void Announcer::start(const QString &prompt)
 {
     // A prompt while the transmitter is keyed on this output would be transmitted.
@@ -56,8 +101,10 @@ void Announcer::start(const QString &prompt)
         return;
     m_player.stop();
     m_current = prompt;
-    // A recording the operator has not made is silence, as the prompts are optional.
-    m_player.play(promptPath(prompt));
+    // Without a recording or speech the prompt is silence, as the prompts are optional.
+    const QString path = playablePath(prompt);
+    if (!path.isEmpty())
+        m_player.play(path);
 }
 
 void Announcer::say(const QString &prompt)

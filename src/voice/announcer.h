@@ -6,12 +6,14 @@
 #include <functional>
 
 class QTimer;
+class SpeechSynth;
 class WavePlayer;
 
 // Speaks the navigation prompts ("Call", "Name", "Dupe", ...) from the operator's recordings
 // "<name>.wav" in the working directory, on the operator's own sound output. A new prompt cuts
 // off the one playing, except "Dupe", which is heard to its end with the next prompt after it; a
-// missing recording is silence. While the transmitter is keyed on the prompts' own output, a
+// missing recording is spoken by the speech synthesiser when there is one (on the same output,
+// never on the air), and is silence otherwise. While the transmitter is keyed on the prompts' own output, a
 // prompt is dropped: it would go on the air. Nothing here waits: a prompt that must follow
 // another is queued and started by a 40 ms check once the first has finished.
 //
@@ -30,6 +32,15 @@ public:
     static QStringList prompts();
     // The recordings of prompts() not found in the working directory.
     QStringList missingFiles() const;
+
+    // Speaks prompts that have no recording: synthesised once into `cacheDir` (all of them at
+    // once, so the first prompt is not late) and played like recordings.
+    void setSpeech(SpeechSynth *speech, const QString &cacheDir);
+    // What a prompt says when it is synthesised.
+    static QString spokenText(const QString &prompt);
+    // The file a prompt is played from now: the recording, else the synthesised one (empty
+    // when neither exists yet).
+    QString playablePath(const QString &prompt) const;
 
     // Asked before every prompt: true while a prompt would reach the transmitter.
     void setOnAir(std::function<bool()> onAir) { m_onAir = std::move(onAir); }
@@ -53,4 +64,7 @@ private:
     QString m_workingDir;
     QStringList m_queue;
     QTimer *m_poll = nullptr;
+    SpeechSynth *m_speech = nullptr;
+    QString m_cacheDir;
+    QStringList m_synthesising;  // prompts being written by the synthesiser
 };

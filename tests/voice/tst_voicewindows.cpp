@@ -4,6 +4,8 @@
 #include "fakeaudio.h"
 #include "fakekeyline.h"
 #include "fakes.h"
+#include "platform/speech.h"
+#include "platform/waveplayer.h"
 #include "voice/announcer.h"
 #include "voice/blindfrm.h"
 #include "voice/keyerptt.h"
@@ -351,6 +353,37 @@ private slots:
         a.say("Dupe");
         QVERIFY(!player.isPlaying());
         QCOMPARE(player.played.last(), env.file("Name.wav"));
+    }
+
+    // Without the operator's recording a prompt is spoken by the synthesiser on the prompts' own
+    // output: a real WAV with sound in it, never while the transmitter is on that output, and a
+    // recording made later wins.
+    void missingRecordingsAreSpoken()
+    {
+        EspeakSynth speech;
+        if (!speech.available())
+            QSKIP("espeak-ng is not installed (scripts/install-deps.sh installs it)");
+        TestEnv env;
+        FakeWavePlayer player;
+        Announcer a(player, env.path());
+        bool onAir = false;
+        a.setOnAir([&] { return onAir; });
+        a.setSpeech(&speech, env.file("Speech"));
+        a.say("Call");  // asked for while being written: heard once it is there
+        QTRY_COMPARE_WITH_TIMEOUT(player.played, QStringList{env.file("Speech/Call.wav")}, 10000);
+        const wavefile::Info info = wavefile::inspect(env.file("Speech/Call.wav"));
+        QVERIFY2(info.problem.isEmpty(), qPrintable(info.problem));
+        QVERIFY(info.durationMs > 200 && info.durationMs < 3000);
+        for (const QString &p : Announcer::prompts())
+            QTRY_VERIFY_WITH_TIMEOUT(!a.playablePath(p).isEmpty(), 10000);
+
+        onAir = true;
+        a.say("Dupe");
+        QCOMPARE(player.played.size(), 1);
+        onAir = false;
+        env.write("Call.wav", wave());
+        a.say("Call");
+        QCOMPARE(player.played.last(), env.file("Call.wav"));
     }
 
     void navigationLevel_data()
