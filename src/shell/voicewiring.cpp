@@ -1,4 +1,5 @@
 #include "shell/voicewiring.h"
+#include "logging/entrylinewidget.h"
 
 #include <QDir>
 
@@ -54,6 +55,10 @@ VoiceKeyer &wireVoice(Form1 &form, const Form1Services &services, WinKeyWiring &
     KeyerPtt *ptt = parts->ptt.get();
     parts->keyer = new VoiceKeyer(*services.messagePlayer, *parts->ptt, dir, parts);
     QObject::connect(ptt, &KeyerPtt::failed, parts->keyer, &VoiceKeyer::pttFailed);
+    parts->keyer->setSpokenParts([&form] { return form.entryLine().call(); },
+                                 [&form] { return form.preferences().ownMemberNumber; });
+    parts->keyer->setSpeech(services.speech,
+                            QDir(services.folders.productDataFolder).filePath(QStringLiteral("Speech/messages")));
     QObject::connect(parts->keyer, &VoiceKeyer::transmittingChanged, &form,
                      [&form, keyer = parts->keyer](bool on) {
                          form.setTransmitting(QStringLiteral("voice"), keyer->sendingFile(), on);

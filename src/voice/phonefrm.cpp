@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -166,6 +167,20 @@ PhoneFrm::PhoneFrm(VoiceKeyer &keyer, WavePlayer &player, WaveRecorder &recorder
     txtPttTail = msBox(QStringLiteral("txtPttTail"), QStringLiteral("PTT tail (ms)"), 2, 2, &ks.pttTailMs,
                        PhoneSettings::kTailKey);
     outer->addWidget(keying);
+    // Messages with $ (the call) and # (your 10-10 number) are spoken, not played from a file.
+    auto *phonetic = new QCheckBox(QStringLiteral("Spell $ and # phonetically (Whiskey One Alfa Whiskey)"), this);
+    phonetic->setObjectName(QStringLiteral("chkPhonetic"));
+    phonetic->setToolTip(QStringLiteral("A message holding $ (the call) or # (your 10-10 number) is spoken: "
+                                        "from your recordings in the \"letters\" folder (A.wav, 1.wav, "
+                                        "stroke.wav, CQ.wav ...) when each part has one, else by the speech "
+                                        "synthesiser."));
+    ks.phonetic = m_settings.value(QString::fromLatin1(PhoneSettings::kPhoneticKey), QString()) == u"1";
+    phonetic->setChecked(ks.phonetic);
+    connect(phonetic, &QCheckBox::toggled, this, [this](bool on) {
+        m_keyer.settings().phonetic = on;
+        m_settings.setValue(QString::fromLatin1(PhoneSettings::kPhoneticKey), on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    outer->addWidget(phonetic);
 
     auto *sound = new QGridLayout;
     sound->addWidget(plainLabel(QStringLiteral("Sound output"), this), 0, 0);

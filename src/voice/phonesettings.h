@@ -22,6 +22,9 @@ struct PhoneSettings {
     static constexpr int kMaxLeadTailMs = 2000;
     static constexpr const char *kLeadKey = "PhonePttLeadMs";
     static constexpr const char *kTailKey = "PhonePttTailMs";
+    // Spoken messages spell the call in the phonetic alphabet; kept in the settings store.
+    bool phonetic = false;
+    static constexpr const char *kPhoneticKey = "PhoneticCalls";
 
     // Reads the thirteen lines. On a short or damaged file the lines read so far are kept, the
     // rest keep their values, and false is returned.

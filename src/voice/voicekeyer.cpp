@@ -1,4 +1,6 @@
 #include "voice/voicekeyer.h"
+#include "voice/spokenmessage.h"
+#include "platform/speech.h"
 
 #include "platform/portmap.h"
 #include "platform/waveplayer.h"
@@ -80,6 +82,7 @@ void VoiceKeyer::cancelRepeat()
 
 bool VoiceKeyer::stopPlayback()
 {
+    ++m_spokenTicket;  // a spoken message still being written is not sent
     if (m_phase == Phase::Idle)
         return false;
     m_player.stop();
@@ -99,23 +102,73 @@ void VoiceKeyer::FKeyPhone(FKey key)
     m_lead->stop();
     m_tail->stop();
     m_timer1->stop();
+    ++m_spokenTicket;
     if (index == 0 && m_settings.loopSeconds() > 0)
         setRepeat(true);
+    const QString text = index >= 0 && index < int(m_settings.files.size()) ? m_settings.files[size_t(index)].trimmed() : QString();
+    if (spokenmessage::isSpoken(text))
+        return speak(index, text);
     const QString path = messagePath(index);
     if (path.isEmpty()) {
         endMessage();
         return;
     }
+    send(index, path);
+}
 
-    auto fail = [&](const QString &message) {
-        cancelRepeat();
-        endMessage();
-        emit playFailed(message);
-    };
+void VoiceKeyer::setSpokenParts(std::function<QString()> call, std::function<QString()> number)
+{
+    m_call = std::move(call);
+    m_number = std::move(number);
+}
+
+void VoiceKeyer::setSpeech(SpeechSynth *speech, const QString &cacheDir)
+{
+    m_speech = speech;
+    m_cacheDir = cacheDir;
+}
+
+QString VoiceKeyer::lettersFolder() const
+{
+    return QDir(m_workingDir).filePath(QStringLiteral("letters"));
+}
+
+void VoiceKeyer::refuse(const QString &message)
+{
+    cancelRepeat();
+    endMessage();
+    emit playFailed(message);
+}
+
+void VoiceKeyer::speak(int index, const QString &text)
+{
+    const QStringList parts = spokenmessage::parts(text, m_call ? m_call() : QString(),
+                                                   m_number ? m_number() : QString(), m_settings.phonetic);
+    const QString folder = m_cacheDir.isEmpty() ? QDir(m_workingDir).filePath(QStringLiteral(".spoken")) : m_cacheDir;
+    const QString out = QDir(folder).filePath(QStringLiteral("F%1.wav").arg(index + 1));
+    QString why;
+    if (spokenmessage::fromRecordings(parts, lettersFolder(), out, &why))
+        return send(index, out);
+    if (!m_speech || !m_speech->available())
+        return refuse(QStringLiteral("The message for F%1 cannot be spoken: %2, and no speech synthesiser "
+                                     "(espeak-ng) is installed.").arg(index + 1).arg(why));
+    // Nothing is keyed while the synthesiser writes; an Esc or another key meanwhile drops it.
+    const int ticket = m_spokenTicket;
+    m_speech->speakToFile(spokenmessage::synthText(parts), out, this, [this, ticket, index, out](bool ok) {
+        if (ticket != m_spokenTicket)
+            return;
+        if (!ok)
+            return refuse(QStringLiteral("The message for F%1 could not be synthesised.").arg(index + 1));
+        send(index, out);
+    });
+}
+
+void VoiceKeyer::send(int index, const QString &path)
+{
     auto fileFailed = [&](const QString &why) {
-        fail(QStringLiteral("The wave file for F%1 (%2) cannot be played: %3.")
-                 .arg(index + 1)
-                 .arg(QDir::toNativeSeparators(path), why));
+        refuse(QStringLiteral("The wave file for F%1 (%2) cannot be played: %3.")
+                   .arg(index + 1)
+                   .arg(QDir::toNativeSeparators(path), why));
     };
     // Checked before keying, so a file or an output that cannot sound never puts the
     // transmitter on the air.
@@ -126,7 +179,7 @@ void VoiceKeyer::FKeyPhone(FKey key)
     const bool wasKeyed = transmitting();
     m_sendingFile = QFileInfo(path).fileName();
     if (!keyDown(&error))
-        return fail(QStringLiteral("The transmitter cannot be keyed: %1.").arg(error));
+        return refuse(QStringLiteral("The transmitter cannot be keyed: %1.").arg(error));
     // A transmitter already keyed (the next message at once) has switched already.
     const int lead = wasKeyed || !transmitting() ? 0 : qBound(0, m_settings.pttLeadMs, PhoneSettings::kMaxLeadTailMs);
     if (lead > 0) {

@@ -6,7 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QTimer;
+class SpeechSynth;
 class WavePlayer;
 
 // Plays the phone messages on F1 .. F9, keying the transmitter around each: the line goes down,
@@ -30,8 +33,16 @@ public:
     // Applies the loop box to the repeat timer; false (interval 0) when the box is not valid.
     bool applyLoop();
 
-    // Plays the message of F1 .. F9; other keys do nothing.
+    // Plays the message of F1 .. F9; other keys do nothing. A message with "$" (the call) or "#"
+    // (the own 10-10 number) is spoken: from the recordings in the letters folder when every
+    // part has one, else by the synthesiser, then sent like a recording.
     void FKeyPhone(FKey key);
+    // Where spoken messages take the call and number from, and who speaks them without
+    // recordings (`cacheDir` keeps the message being sent).
+    void setSpokenParts(std::function<QString()> call, std::function<QString()> number);
+    void setSpeech(SpeechSynth *speech, const QString &cacheDir);
+    // The operator's recordings of letters, digits and words: <working dir>/letters.
+    QString lettersFolder() const;
     // Opens the keying port; false when it cannot be opened (portFailed() has then been sent).
     bool OpenPhonePort();
     // Another owner (the external keyer) takes the port: a message being sent ends, the
@@ -78,6 +89,9 @@ private:
     bool keyDown(QString *error);
     void keyUp();
     void setRepeat(bool on);
+    void send(int index, const QString &path);
+    void refuse(const QString &message);
+    void speak(int index, const QString &text);
 
     WavePlayer &m_player;
     PttKeying &m_ptt;
@@ -94,4 +108,8 @@ private:
     Keyed m_keyed = Keyed::None;
     PttKeying::Signal m_keyedSignal = PttKeying::Signal::Rts;
     int m_keyedAddress = 0;
+    std::function<QString()> m_call, m_number;
+    SpeechSynth *m_speech = nullptr;
+    QString m_cacheDir;
+    int m_spokenTicket = 0;  // a spoken message being synthesised is sent only if still wanted
 };

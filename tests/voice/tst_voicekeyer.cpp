@@ -2,8 +2,11 @@
 // order, for how long, and what happens when a message cannot be played.
 #include "fakeaudio.h"
 #include "fakes.h"
+#include "platform/speech.h"
+#include "voice/spokenmessage.h"
 #include "voice/voicekeyer.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QElapsedTimer>
 #include <QTest>
@@ -388,6 +391,79 @@ private slots:
         }
         QVERIFY(!ptt.rts);
         QVERIFY(!player.isPlaying());
+    }
+
+    // "$" is the call and "#" the own number, spelt; other words as written.
+    void spokenMessageParts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("phonetic");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("call and report") << "$ 59" << false
+                                         << QStringList{"W", "1", "A", "W", "stroke", "4", "59"};
+        QTest::newRow("phonetic") << "QRZ $" << true
+                                  << QStringList{"QRZ", "Whiskey", "1", "Alfa", "Whiskey", "stroke", "4"};
+        QTest::newRow("own number") << "TU #" << false << QStringList{"TU", "1", "2", "3", "4"};
+        QTest::newRow("glued to words") << "CQ$TEST" << false
+                                        << QStringList{"CQ", "W", "1", "A", "W", "stroke", "4", "TEST"};
+    }
+    void spokenMessageParts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, phonetic);
+        QFETCH(QStringList, parts);
+        QVERIFY(spokenmessage::isSpoken(text));
+        QCOMPARE(spokenmessage::parts(text, "w1aw/4", "1234", phonetic), parts);
+        QVERIFY(!spokenmessage::isSpoken("cq.wav"));
+    }
+
+    // A spoken message with a part not recorded and no synthesiser is refused before PTT; with
+    // every part recorded it is sent like a recording.
+    void spokenMessageFromRecordingsOrRefused()
+    {
+        Rig r;
+        r.keyer.setSpokenParts([] { return QStringLiteral("K1A"); }, [] { return QString(); });
+        r.keyer.settings().files[3] = "$";
+        QSignalSpy failed(&r.keyer, &VoiceKeyer::playFailed);
+        r.keyer.FKeyPhone(FKey::F4);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(failed[0][0].toString().contains("K.wav"));
+        QVERIFY(!r.ptt.keyed());
+        QVERIFY(QDir(r.env.path()).mkpath("letters"));
+        for (const char *c : {"k", "1", "A"})
+            r.env.write(QStringLiteral("letters/%1.wav").arg(c), wave());
+        r.keyer.FKeyPhone(FKey::F4);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(r.ptt.keyed() || r.keyer.isPlaying());
+        const wavefile::Info info = wavefile::inspect(r.player.played.isEmpty() ? QString() : r.player.played.last());
+        QVERIFY2(info.problem.isEmpty(), qPrintable(info.problem));
+        QCOMPARE(info.dataBytes, 3 * wavefile::inspect(r.env.file("letters/A.wav")).dataBytes);
+    }
+
+    // Without the recordings the synthesiser speaks the message; an Esc while it is being written
+    // drops it before anything is keyed.
+    void spokenMessageSynthesised()
+    {
+        EspeakSynth speech;
+        if (!speech.available())
+            QSKIP("espeak-ng is not installed (scripts/install-deps.sh installs it)");
+        Rig r;
+        r.keyer.settings().port = "1";
+        r.keyer.setSpokenParts([] { return QStringLiteral("W1AW"); }, [] { return QString(); });
+        r.keyer.setSpeech(&speech, r.env.file("spoken"));
+        r.keyer.settings().files[4] = "QRZ $";
+        r.keyer.FKeyPhone(FKey::F5);
+        QVERIFY(r.keyer.stopPlayback() || !r.keyer.isPlaying());
+        QTest::qWait(1500);  // the synthesiser has long finished: nothing follows the Esc
+        QVERIFY(r.player.played.isEmpty());
+        QVERIFY(!r.ptt.rts);
+
+        r.keyer.FKeyPhone(FKey::F5);
+        QTRY_COMPARE_WITH_TIMEOUT(r.player.played.size(), 1, 10000);
+        QVERIFY(r.ptt.rts);
+        const wavefile::Info info = wavefile::inspect(r.player.played.first());
+        QVERIFY2(info.problem.isEmpty(), qPrintable(info.problem));
+        QVERIFY(info.durationMs > 1000);  // "QRZ, W, 1, A, W" takes well over a second
     }
 
     void absoluteAndRelativePaths()

@@ -35,12 +35,12 @@ class TestVoicePlayback : public QObject {
         return ok;
     }
 
-    QString makeWave(const QString &name, int bits)
+    QString makeWave(const QString &name, int bits, double seconds = 0.6)
     {
         const QString path = m_env->file(name);
         QProcess sox;
         sox.start(QStringLiteral("sox"), {"-n", "-b", QString::number(bits), "-r", "8000", "-c", "1",
-                                          path, "synth", "0.6", "sine", "600"});
+                                          path, "synth", QString::number(seconds), "sine", "600"});
         if (!sox.waitForFinished(20000) || sox.exitCode() != 0)
             return QString();
         return path;
@@ -209,6 +209,37 @@ private slots:
             // At least lead + sound + tail; what a slow server adds is on top.
             QVERIFY(releasedMs - keyedMs >= 50 + 2000 + 30);
         }
+    }
+
+    // "$ 5 9" spoken from the operator's letter recordings: each character a 0.2 s tone, the
+    // call W1AW/4 and the report make eight parts, heard as one 1.6 s message between PTT down and up.
+    void callSpokenFromLetterRecordings()
+    {
+        QVERIFY(QDir(m_env->path()).mkpath("letters"));
+        for (const char *part : {"W", "1", "A", "stroke", "4", "5", "9"})
+            QVERIFY(!makeWave(QStringLiteral("letters/%1.wav").arg(part), 16, 0.2).isEmpty());
+        QStringList events;
+        AudioSinkPlayer player;
+        RecordingPtt ptt(&events);
+        VoiceKeyer keyer(player, ptt, m_env->path());
+        keyer.setSpokenParts([] { return QStringLiteral("W1AW/4"); }, [] { return QStringLiteral("1234"); });
+        keyer.settings().port = QStringLiteral("1");
+        keyer.settings().files[2] = QStringLiteral("$ 5 9");
+        QElapsedTimer clock;
+        qint64 keyedMs = -1, releasedMs = -1;
+        connect(&keyer, &VoiceKeyer::transmittingChanged, this, [&](bool on) {
+            (on ? keyedMs : releasedMs) = clock.elapsed();
+        });
+        const Heard heard = record(1.6, [&] {
+            clock.start();
+            keyer.FKeyPhone(FKey::F3);
+            QVERIFY(ptt.rts);
+            QTRY_VERIFY_WITH_TIMEOUT(!ptt.rts, 15000);
+        });
+        QCOMPARE(events, (QStringList{"closeothers", "open 1", "RTS 1", "RTS 0"}));
+        qInfo("heard %.3f s; keyed for %lld ms", heard.seconds, releasedMs - keyedMs);
+        QVERIFY2(qAbs(heard.seconds - 1.6) < 0.05, qPrintable(QString::number(heard.seconds)));
+        QVERIFY(releasedMs - keyedMs >= 50 + 1600 + 30);
     }
 
     // The next message at once: the first is cut off where it was, the transmitter stays keyed.
