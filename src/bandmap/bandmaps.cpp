@@ -1,5 +1,7 @@
 #include "bandmap/bandmaps.h"
 
+#include <algorithm>
+
 #include "bandmap/bandmaprow.h"
 #include "bandmap/spectrummap.h"
 #include "platform/clock.h"
@@ -127,6 +129,50 @@ void BandMaps::pressed(bool onStrip, int slot, Qt::MouseButton button)
     }
     m_store.remove(slot);
     spotsChanged();
+}
+
+bool BandMaps::step(int direction)
+{
+    const QList<Spot> spots = m_store.read();
+    QList<int> shown;  // the strip's spots, low to high
+    if (m_strip) {
+        for (const PlacedSpot &p : m_strip->spots())
+            if (p.slot >= 0 && p.slot < spots.size() && spots[p.slot].hz > 0)
+                shown << p.slot;
+    }
+    if (shown.isEmpty())
+        return false;
+    std::sort(shown.begin(), shown.end(), [&spots](int a, int b) { return spots[a].hz < spots[b].hz; });
+    qsizetype at = shown.indexOf(m_stepped);
+    if (at < 0)
+        at = direction > 0 ? 0 : shown.size() - 1;
+    else
+        at = std::clamp<qsizetype>(at + (direction > 0 ? 1 : -1), 0, shown.size() - 1);
+    m_stepped = shown[at];
+    for (const PlacedSpot &p : m_strip->spots()) {
+        if (p.slot == m_stepped) {
+            emit spotHovered(p.text);
+            emit spotStepped(p.worked ? p.text + QStringLiteral(", worked") : p.text);
+        }
+    }
+    return true;
+}
+
+bool BandMaps::pickStepped()
+{
+    const QList<Spot> spots = m_store.read();
+    int slot = m_stepped >= 0 && m_stepped < spots.size() && spots[m_stepped].hz > 0 ? m_stepped : -1;
+    if (slot < 0) {
+        // The newest spot: the highest slot still shown.
+        for (int i = int(spots.size()) - 1; i >= 0 && slot < 0; --i)
+            if (spots[i].hz > 0)
+                slot = i;
+    }
+    if (slot < 0)
+        return false;
+    m_stepped = -1;
+    pressed(true, slot, Qt::RightButton);
+    return true;
 }
 
 void BandMaps::hovered(BandMapRow *row, int slot)

@@ -54,6 +54,13 @@ public:
     // Opens the band map window modally over `parent` and closes it for good afterwards.
     void showSpectrumMap(QWidget *parent);
 
+    // The keyboard's way to the strip: steps to the next spot up (+1) or down (-1) the band
+    // among those the strip shows, saying it as the mouse's hover does; false when there are
+    // none. pickStepped() then does what the right button does on it (tune, call into the entry
+    // line); with nothing stepped to, it takes the newest spot.
+    bool step(int direction);
+    bool pickStepped();
+
 signals:
     // Right button on a strip label: the spotted call for the entry line.
     void callPicked(const QString &call);
@@ -63,6 +70,8 @@ signals:
     void spotHovered(const QString &text);
     // A click on the strip's background.
     void spottingWindowRequested();
+    // The keyboard stepped to a spot: its text, to be announced.
+    void spotStepped(const QString &text);
 
 private:
     void pressed(bool onStrip, int slot, Qt::MouseButton button);
@@ -75,4 +84,5 @@ private:
     std::function<float()> m_utcOffset;
     QPointer<BandMapRow> m_strip;
     QPointer<SpectrumMap> m_window;
+    int m_stepped = -1;  // the slot the keyboard stepped to; -1: none
 };

@@ -1,5 +1,7 @@
 #include "shell/bandmapwiring.h"
 
+#include <QApplication>
+
 #include "bandmap/bandmaps.h"
 #include "logging/entrylinewidget.h"
 #include "shell/mainwindow.h"
@@ -35,11 +37,27 @@ BandMapWiring::BandMapWiring(Form1 &form, SpotStore &spots)
         if (logged)
             m_maps->spotsChanged();
     });
+    connect(m_maps, &BandMaps::spotStepped, &entry, &EntryLineWidget::announce);
     form.keys().add(KeyDispatcher::kCommands, [this](QObject *, QKeyEvent *key) {
-        if (key->key() != Qt::Key_B || key->modifiers() != Qt::ControlModifier)
+        if (key->key() == Qt::Key_B && key->modifiers() == Qt::ControlModifier) {
+            m_maps->showSpectrumMap(&m_form);
+            return true;
+        }
+        // The strip without the mouse: Alt+Right and Alt+Left step up and down the band,
+        // Alt+Down picks the spot stepped to (or the newest) as the right button does.
+        if (key->modifiers() != Qt::AltModifier)
             return false;
-        m_maps->showSpectrumMap(&m_form);
-        return true;
+        if (key->key() == Qt::Key_Right || key->key() == Qt::Key_Left) {
+            if (!m_maps->step(key->key() == Qt::Key_Right ? 1 : -1))
+                QApplication::beep();
+            return true;
+        }
+        if (key->key() == Qt::Key_Down) {
+            if (!m_maps->pickStepped())
+                QApplication::beep();
+            return true;
+        }
+        return false;
     });
     // Activation redraws the strip, so label colours are current when the operator looks back.
     form.installEventFilter(this);

@@ -95,6 +95,33 @@ private slots:
         }
     }
 
+    // The same from the keyboard: Alt+Right and Alt+Left step along the band, showing each spot
+    // as the hover does; Alt+Down picks it, with the dupe check; with nothing stepped to, the
+    // newest spot is picked.
+    void keysStepAndPickWithoutTheMouse()
+    {
+        Spotted h;
+        h.startWithStrip();
+        h.spot("K5ABC", "28500.0");
+        h.spot("JA1XYZ", "28400.0");  // the newest, lower on the band
+        h.field("txtCall")->setFocus();
+        h.key(Qt::Key_Down);  // no modifier: not a band-map key
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Right, Qt::AltModifier);
+        QVERIFY(h.label("lblDupe").contains("JA1XYZ"));
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Right, Qt::AltModifier);
+        QVERIFY(h.label("lblDupe").contains("K5ABC"));
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Right, Qt::AltModifier);  // stays at the top
+        QVERIFY(h.label("lblDupe").contains("K5ABC"));
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(h.field("txtCall")->text(), QStringLiteral("K5ABC"));
+        QCOMPARE(h.focusName(), QStringLiteral("txtRSTR"));
+
+        h.field("txtCall")->clear();
+        h.field("txtCall")->setFocus();
+        QTest::keyClick(h.field("txtCall"), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(h.field("txtCall")->text(), QStringLiteral("JA1XYZ"));
+    }
+
     void hoverShowsTheSpotInTheDupeLine()
     {
         Spotted h;
