@@ -48,6 +48,14 @@ void BandMapRow::setPicture(const Scale &scale, const QList<PlacedSpot> &spots)
 {
     m_scale = scale;
     m_spots = spots;
+    // What a screen reader reads of a drawn map: each spot's call, frequency and time, low to
+    // high; the name says what the map is.
+    QStringList said;
+    for (const PlacedSpot &s : spots)
+        said << (s.worked ? s.text + QStringLiteral(" (worked)") : s.text);
+    const QString description = said.isEmpty() ? QStringLiteral("no spots") : said.join(QStringLiteral("; "));
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
     update();
 }
 

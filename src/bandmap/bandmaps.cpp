@@ -46,6 +46,7 @@ BandMapRow *BandMaps::strip(QWidget *parent)
     if (!m_strip) {
         m_strip = new BandMapRow(kStripSpotGap, parent);
         m_strip->setObjectName(QStringLiteral("lblDX"));
+        m_strip->setAccessibleName(QStringLiteral("10 m band map"));
         m_strip->hide();
         connectRow(m_strip, true);
     }

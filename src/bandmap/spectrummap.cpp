@@ -25,6 +25,7 @@ SpectrumMap::SpectrumMap(QWidget *parent) : QDialog(parent)
         auto *row = new BandMapRow(0, this);
         row->setObjectName(QStringLiteral("lblHFSpots_%1").arg(b));
         row->setToolTip(QString::fromLatin1(bandmap::kRows[size_t(b)].name));
+        row->setAccessibleName(QString::fromLatin1(bandmap::kRows[size_t(b)].name) + QStringLiteral(" band map"));
         row->setGeometry(twips(100), twips(kRowTop + b * kRowPitch), twips(9400), twips(kRowHeight));
         m_rows.append(row);
     }

@@ -165,6 +165,7 @@ void EntryLineWidget::thirdCharacterCheck(const QString &before, QChar key)
     } else {
         QApplication::beep();
         setStatus(QStringLiteral("The second or third character is not numeric!"));
+        m_live->say(QStringLiteral("The second or third character is not numeric!"));
     }
 }
 

@@ -55,8 +55,10 @@ void CallHistoryWiring::rebuild()
         m_ready = true;
         m_builder->deleteLater();
         m_builder = nullptr;
-        if (!problem->isEmpty())
+        if (!problem->isEmpty()) {
             m_entry->setStatus(*problem);
+            m_entry->announce(*problem);
+        }
         if (std::exchange(m_rebuildPending, false))
             rebuild();
     });

@@ -192,7 +192,7 @@ void RigWiring::applyRigctldSetting()
     }
     const QString program = process->findProgram(QStringLiteral("rigctld"));
     if (program.isEmpty()) {
-        m_form.entryLine().setStatus(QStringLiteral("rigctld is not installed (Debian package libhamlib-utils)."));
+        m_form.entryLine().setStatus(QStringLiteral("rigctld is not installed (Debian package libhamlib-utils)."), true);
         return;
     }
     // It listens where the rig link looks, on this machine only.

@@ -58,6 +58,10 @@ private slots:
         h.spot("W1AW", "28499.0");
         h.spot("DL1AA", "14025.0");
         QCOMPARE(h.strip->spots().size(), 2);
+        // A screen reader reads the map as its spots, the worked one marked.
+        QCOMPARE(h.strip->accessibleName(), QStringLiteral("10 m band map"));
+        QVERIFY(h.strip->accessibleDescription().contains(QStringLiteral("JA1XYZ")));
+        QVERIFY(h.strip->accessibleDescription().contains(QStringLiteral("(worked)")));
         QCOMPARE(h.strip->scale().texts[0], QStringLiteral("28.400"));
         QCOMPARE(h.strip->scale().texts[4], QStringLiteral("28.500"));
         // The strip sits under the other controls, which made room for it.
