@@ -21,6 +21,7 @@
 #include "reports/reportcontext.h"
 #include "shell/callhistorywiring.h"
 #include "shell/checkpartialwiring.h"
+#include "shell/broadcastwiring.h"
 #include "shell/rigwiring.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
@@ -80,6 +81,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     new CallHistoryWiring(*this, m_services);
     if (m_services.rig)
         new RigWiring(*this, m_services);
+    new BroadcastWiring(*this, m_services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.
@@ -552,8 +554,14 @@ void Form1::cmdEdit_Click()
     const int n = selectedRecord();
     if (n < 1 || n > m_log.count())
         return;
-    if (runEditContact(this, m_log, n, m_prefixes, m_dialogs) == frmEditCon::Outcome::DeleteRequested)
-        deleteRecordWithConfirmation(this, m_log, n, m_dialogs);
+    const QsoRecord before = m_log.record(n);
+    const frmEditCon::Outcome outcome = runEditContact(this, m_log, n, m_prefixes, m_dialogs);
+    if (outcome == frmEditCon::Outcome::DeleteRequested) {
+        if (deleteRecordWithConfirmation(this, m_log, n, m_dialogs))
+            emit contactDeleted(before);
+    } else if (outcome == frmEditCon::Outcome::Stored && n <= m_log.count()) {
+        emit contactEdited(before, m_log.record(n));
+    }
     refreshLogList();
     showEditButtons(false);
     rewriteAndReload();
@@ -565,7 +573,9 @@ void Form1::cmdDelete_Click()
     showEditButtons(false);
     if (n < 1 || n > m_log.count())
         return;
-    deleteRecordWithConfirmation(this, m_log, n, m_dialogs);
+    const QsoRecord before = m_log.record(n);
+    if (deleteRecordWithConfirmation(this, m_log, n, m_dialogs))
+        emit contactDeleted(before);
     rewriteAndReload();
 }
 

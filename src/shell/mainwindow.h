@@ -148,6 +148,9 @@ signals:
     // A spoken prompt for operators who work by ear ("Call", "Name", "StCntry", "1010", "Dupe").
     // Nothing plays it until a voice keyer is attached.
     void announcementRequested(const QString &prompt);
+    // A logged contact was changed in Edit Contact, or deleted; the log file is rewritten after.
+    void contactEdited(const QsoRecord &before, const QsoRecord &after);
+    void contactDeleted(const QsoRecord &record);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

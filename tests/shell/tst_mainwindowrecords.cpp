@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QDirIterator>
 #include <QPushButton>
+#include <QTest>
+#include <QUdpSocket>
+#include <QXmlStreamReader>
 
 namespace {
 // Runs `fill` on the next modal dialog, then clicks its `button`.
@@ -84,6 +87,61 @@ private slots:
         });
         w.cmdEdit_Click();
         QCOMPARE(h.env.read("log.txt"), before);
+    }
+
+    // With an address set, each contact logged, edited and deleted goes out as one datagram,
+    // the edit and the delete naming the contact by the ID its logging gave it.
+    void broadcastsEachLogEditAndDelete()
+    {
+        QUdpSocket listener;
+        QVERIFY(listener.bind(QHostAddress::LocalHost, 0));
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.settings.values["BroadcastAddresses"] = QStringLiteral("127.0.0.1:%1").arg(listener.localPort());
+        Form1 &w = h.start();
+        auto next = [&listener] {
+            QMap<QString, QString> fields;
+            if (!QTest::qWaitFor([&] { return listener.hasPendingDatagrams(); }, 3000))
+                return fields;
+            QByteArray datagram(int(listener.pendingDatagramSize()), Qt::Uninitialized);
+            listener.readDatagram(datagram.data(), datagram.size());
+            QXmlStreamReader x(datagram);
+            while (!x.atEnd()) {
+                if (x.readNext() != QXmlStreamReader::StartElement)
+                    continue;
+                if (fields.isEmpty())
+                    fields.insert("kind", x.name().toString());
+                else
+                    fields.insert(x.name().toString(), x.readElementText());
+            }
+            return x.hasError() ? QMap<QString, QString>{{"error", x.errorString()}} : fields;
+        };
+        h.logContact("w1aw", "hiram", "ct", "1");
+        const auto logged = next();
+        QCOMPARE(logged.value("kind"), QString("contactinfo"));
+        QCOMPARE(logged.value("call"), QString("W1AW"));
+        QCOMPARE(logged.value("name"), QString("HIRAM"));
+        QCOMPARE(logged.value("section"), QString("CT"));
+        QCOMPARE(logged.value("mycall"), QString("K1XYZ"));
+        QCOMPARE(logged.value("timestamp"), QString("2026-12-05 17:00:00"));
+        QVERIFY(!logged.value("ID").isEmpty());
+
+        auto *list = h.find<QTreeWidget>("ListView1");
+        list->setCurrentItem(list->topLevelItem(0));
+        onNextModal([](QWidget *d) { d->findChild<QLineEdit *>("txtEditCk")->setText("HIRAM & CO <1>"); }, "cmdDone");
+        w.cmdEdit_Click();
+        const auto edited = next();
+        QCOMPARE(edited.value("kind"), QString("contactreplace"));
+        QCOMPARE(edited.value("name"), QString("HIRAM & CO <1>"));  // escaped on the way, read back whole
+        QCOMPARE(edited.value("ID"), logged.value("ID"));
+
+        list->setCurrentItem(list->topLevelItem(0));
+        h.dialogs.messageAnswers.enqueue(Dialogs::Answer::Yes);
+        w.cmdDelete_Click();
+        const auto deleted = next();
+        QCOMPARE(deleted.value("kind"), QString("contactdelete"));
+        QCOMPARE(deleted.value("ID"), logged.value("ID"));
+        QVERIFY(!listener.hasPendingDatagrams());
     }
 
     void deleteRenumbers()
