@@ -115,7 +115,9 @@ void collectMenuPaths(const QList<QAction *> &actions, const QString &prefix, QS
     for (QAction *a : actions) {
         if (a->isSeparator())
             continue;
-        const QString caption = a->text().remove(u'&');
+        QString caption = a->text().remove(u'&');
+        if (caption.endsWith(QStringLiteral("...")))  // the ellipsis of an entry that asks first
+            caption.chop(3);
         const QString path = prefix.isEmpty() ? caption : prefix + QStringLiteral(" > ") + caption;
         paths.append(path);
         if (a->menu())
