@@ -9,6 +9,8 @@
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 #include "reports/adifwriter.h"
+#include "reports/contestadif.h"
+#include "core/prefixtable.h"
 #include "reports/cabrillowriter.h"
 #include "reports/coversheetwriter.h"
 #include "reports/reportconstants.h"
@@ -120,10 +122,11 @@ int runExportCommand(const QStringList &args)
     const QCommandLineOption tableOpt(QStringLiteral("country-table"), QStringLiteral("ADIF country table (default: ADIFCnt.txt where the program finds it)."), QStringLiteral("file"));
     const QCommandLineOption tallisModeOpt(QStringLiteral("tallis-mode"), QStringLiteral("Tallis export mode: cw (default) or ssb."), QStringLiteral("mode"));
     const QCommandLineOption formatOpt(QStringLiteral("format"), QStringLiteral("Cabrillo header: sponsor (default, the sponsor's own form) or 3.0 (standard Cabrillo 3.0)."), QStringLiteral("form"));
+    const QCommandLineOption adifVersionOpt(QStringLiteral("adif-version"), QStringLiteral("ADIF form: classic (default, the form the File menu writes) or 3.1 (a contest log with CONTEST_ID, STATION_CALLSIGN, SRX/STX_STRING, SUBMODE, DXCC from the call)."), QStringLiteral("form"));
     const QCommandLineOption numberFieldOpt(QStringLiteral("number-field"), QStringLiteral("Tallis field for the 10-10 number: other (default) or comments."), QStringLiteral("field"));
     parser.addOptions({help, logOpt, outOpt, prefsOpt, contestOpt, entryOpt, yearOpt, startOpt, endOpt, operatorsOpt,
                        qthOpt, chapterOpt, nameOpt, addr1Opt, addr2Opt, commentOpt, scoreOpt, powerOpt, adifCommentOpt,
-                       designatorOpt, tableOpt, tallisModeOpt, numberFieldOpt, formatOpt});
+                       designatorOpt, tableOpt, tallisModeOpt, numberFieldOpt, formatOpt, adifVersionOpt});
 
     QStringList argv{QStringLiteral("vardel export")};
     argv += args;
@@ -238,6 +241,26 @@ int runExportCommand(const QStringList &args)
             tablePath = fieldfile::resolvePath(shippedDataDir(), QString::fromLatin1(AdifCountryTable::kFileName));
         if (!table.load(tablePath, &why))
             return fail(why);
+        const QString form = parser.isSet(adifVersionOpt) ? parser.value(adifVersionOpt).toLower() : QStringLiteral("classic");
+        if (form != QLatin1String("classic") && form != QLatin1String("3.1") && form != QLatin1String("3"))
+            return fail(QStringLiteral("--adif-version takes classic or 3.1"), 2);
+        if (form != QLatin1String("classic")) {
+            PrefixTable prefixes;
+            QString prefixPath = locateDataFile(folders, QString::fromLatin1(PrefixTable::kFileName));
+            if (!QFileInfo::exists(prefixPath) && !shippedDataDir().isEmpty())
+                prefixPath = fieldfile::resolvePath(shippedDataDir(), QString::fromLatin1(PrefixTable::kFileName));
+            prefixes.load(prefixPath);  // without it the country comes from the state or country typed
+            ContestAdifWriter::Options o;
+            o.stationCall = station.call.trimmed().toUpper();
+            o.contestId = CabrilloWriter::contest3(fields.contest, log.records());
+            o.sentExchange = QStringList{prefs.ownFirstName, prefs.ownState, prefs.ownMemberNumber}.join(u' ');
+            o.power = parser.isSet(powerOpt) ? parser.value(powerOpt) : QStringLiteral("100");
+            o.comment = parser.isSet(adifCommentOpt) ? parser.value(adifCommentOpt) : QString();
+            o.digitalMode = parser.isSet(designatorOpt) ? parser.value(designatorOpt) : QStringLiteral("RTTY");
+            o.programVersion = QString::fromLatin1(kProgramVersion);
+            o.createdUtc = clock.utcNow();
+            bytes = ContestAdifWriter(table, prefixes.count() ? &prefixes : nullptr, o).build(log.records());
+        }
         AdifWriter::Options options;
         options.power = parser.isSet(powerOpt) ? parser.value(powerOpt) : QStringLiteral("100");
         options.comment = parser.isSet(adifCommentOpt) ? parser.value(adifCommentOpt) : QStringLiteral("Vardel Contest");
@@ -245,7 +268,8 @@ int runExportCommand(const QStringList &args)
         options.exportedOn = generalDateTime(clock.localNow());
         const QString designator = parser.isSet(designatorOpt) ? parser.value(designatorOpt) : QStringLiteral("RTTY");
         options.askDesignator = [designator] { return designator; };
-        bytes = AdifWriter(table, options).build(log.records());
+        if (form == QLatin1String("classic"))
+            bytes = AdifWriter(table, options).build(log.records());
     } else {
         proposed = folders.workFile(QString::fromLatin1(TallisExport::kFileName));
         TallisExport::Options options;

@@ -1,4 +1,13 @@
 #include "reports/exportjobs.h"
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QFormLayout>
+#include <QDialogButtonBox>
+#include <QDialog>
+#include <QComboBox>
+#include "core/preferences.h"
+#include "reports/cabrillowriter.h"
+#include "reports/contestadif.h"
 
 #include "core/fieldfile.h"
 #include "core/logstore.h"
@@ -61,6 +70,68 @@ bool exportAdif(const ReportContext &ctx, QWidget *parent)
         return false;
     }
     dialogs.message(parent, reports::writtenToMessage(path), QStringLiteral("File Written Successfully."));
+    return true;
+}
+
+bool exportContestAdif(const ReportContext &ctx, QWidget *parent)
+{
+    // One dialog for every choice, each with the value an operator most often wants.
+    QDialog ask(parent);
+    ask.setObjectName(QStringLiteral("frmContestAdif"));
+    ask.setWindowTitle(QStringLiteral("Export Contest ADIF"));
+    auto *form = new QFormLayout(&ask);
+    auto *contest = new QComboBox(&ask);
+    contest->setObjectName(QStringLiteral("cboContest"));
+    for (reports::Contest c : {reports::Contest::WinterPhone, reports::Contest::SpringCw, reports::Contest::SummerPhone,
+                               reports::Contest::FallCw, reports::Contest::Sprint})
+        contest->addItem(reports::contestCaption(c), int(c));
+    // The event the log's first contact falls in, by its month.
+    const QDate first = ctx.log->count() ? reports::parseStoredDate(ctx.log->record(1).date) : QDate();
+    const int month = first.isValid() ? first.month() : ctx.clock->localNow().date().month();
+    contest->setCurrentIndex(month <= 3 ? 0 : month <= 6 ? 1 : month <= 9 ? 2 : 3);
+    auto *power = new QLineEdit(QStringLiteral("100"), &ask);
+    power->setObjectName(QStringLiteral("txtPower"));
+    auto *comment = new QLineEdit(&ask);
+    comment->setObjectName(QStringLiteral("txtComment"));
+    auto *digital = new QLineEdit(QStringLiteral("RTTY"), &ask);
+    digital->setObjectName(QStringLiteral("txtDigitalMode"));
+    form->addRow(QStringLiteral("&Event:"), contest);
+    form->addRow(QStringLiteral("Transmitter &power (W):"), power);
+    form->addRow(QStringLiteral("&Comment on each contact:"), comment);
+    form->addRow(QStringLiteral("&Digital contacts were:"), digital);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    form->addRow(buttons);
+    if (ask.exec() != QDialog::Accepted)
+        return false;
+
+    AdifCountryTable table;
+    QString why;
+    if (!table.load(locateDataFile(ctx.folders, QString::fromLatin1(AdifCountryTable::kFileName)), &why)) {
+        unableToWrite(ctx, parent, why);
+        return false;
+    }
+    const QString path = ctx.dialogs->saveFile(parent, QStringLiteral("Save As"),
+                                               QFileInfo(proposedAdifPath(ctx.folders)).dir().filePath(QStringLiteral("Vardel-contest.adi")),
+                                               QStringLiteral("ADIF Files (*.adi)"));
+    if (path.isEmpty())
+        return false;
+    const reports::StationInfo station = ctx.station();
+    ContestAdifWriter::Options o;
+    o.stationCall = station.call.trimmed().toUpper();
+    o.contestId = CabrilloWriter::contest3(reports::Contest(contest->currentData().toInt()), ctx.log->records());
+    o.sentExchange = QStringList{ctx.prefs->ownFirstName, ctx.prefs->ownState, ctx.prefs->ownMemberNumber}.join(u' ');
+    o.power = power->text();
+    o.comment = comment->text();
+    o.digitalMode = digital->text();
+    o.programVersion = QString::fromLatin1(reports::kProgramVersion);
+    o.createdUtc = ctx.clock->utcNow();
+    if (!fieldfile::writeFileAtomic(path, ContestAdifWriter(table, ctx.prefixes, o).build(ctx.log->records()), &why)) {
+        unableToWrite(ctx, parent, why);
+        return false;
+    }
+    ctx.dialogs->message(parent, reports::writtenToMessage(path), QStringLiteral("File Written Successfully."));
     return true;
 }
 

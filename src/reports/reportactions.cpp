@@ -29,6 +29,11 @@ void openReportWindow(QWidget *parent, const ReportContext &context)
     window.exec();
 }
 
+void exportContestAdif(QWidget *parent, const ReportContext &context)
+{
+    exportjobs::exportContestAdif(context, parent);
+}
+
 void exportAdif(QWidget *parent, const ReportContext &context)
 {
     exportjobs::exportAdif(context, parent);

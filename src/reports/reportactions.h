@@ -14,6 +14,7 @@ void openReportWindow(QWidget *parent, const ReportContext &context);
 
 // "Export &ADIF".
 void exportAdif(QWidget *parent, const ReportContext &context);
+void exportContestAdif(QWidget *parent, const ReportContext &context);
 
 // "&Export for Tallis Import": the options dialog, then "LogExp.txt" in the working directory.
 void exportForTallis(QWidget *parent, const ReportContext &context);

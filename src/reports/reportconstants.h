@@ -13,6 +13,7 @@ inline constexpr const char *kProgramAuthor = "Korvex Software";
 
 // The main window's caption: the product name followed by blanks that run past the 50th
 // character. Reports quote its first 50 (Cabrillo) or 45 (ADIF) characters.
+inline constexpr const char *kProgramVersion = "2.9";  // as the caption below names it
 inline constexpr const char *kMainWindowTitle =
     "Korvex's Vardel 2.9                                                    ";
 

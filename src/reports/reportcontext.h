@@ -15,6 +15,8 @@ struct Preferences;
 
 // What the report and export commands read and talk through. The main window fills one in and
 // hands it to the entry points; everything it points to outlives the call.
+class PrefixTable;
+
 struct ReportContext {
     const LogStore *log = nullptr;
     const Preferences *prefs = nullptr;
@@ -26,6 +28,7 @@ struct ReportContext {
     QString scoreText;  // the caption of the total-score label
     QString windowTitle = QString::fromLatin1(reports::kMainWindowTitle);
     PrintTarget *printTarget = nullptr;  // null: the print dialog, on the default printer
+    const PrefixTable *prefixes = nullptr;  // the call's country for the contest ADIF; none: the typed one
 
     reports::StationInfo station() const;
 };

@@ -490,12 +490,14 @@ ReportContext Form1::reportContext() const
     context.clock = &m_clock;
     context.scoreText = lblTotSec->text();
     context.windowTitle = caption();
+    context.prefixes = &m_prefixes;
     return context;
 }
 
 void Form1::mnuWriteSumm_Click() { reports::openReportWindow(this, reportContext()); }
 void Form1::mnuTallisImport_Click() { reports::exportForTallis(this, reportContext()); }
 void Form1::mnuADIF_Click() { reports::exportAdif(this, reportContext()); }
+void Form1::mnuContestAdif_Click() { reports::exportContestAdif(this, reportContext()); }
 void Form1::mnuCopyListtoClipboard_Click() { reports::copyListedItems(*ListView1); }
 
 void Form1::mnuGraph_Click() { showQsoGraph(this, m_log, m_dialogs); }

@@ -109,6 +109,7 @@ public:
     // Commands reachable from the menus (public so the start-up and tests can run them).
     void mnuopen2();
     void mnuNew_Click();
+    void mnuContestAdif_Click();
     // File > Open Contest Folder: this program closes as at any close (the closing backup), and
     // the program starts again in the chosen folder.
     void mnuOpenFolder_Click();

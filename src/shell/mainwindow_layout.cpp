@@ -242,6 +242,7 @@ void Form1::buildMenus()
     add(file, QStringLiteral("mnuTallisImport"), QStringLiteral("&Export for Tallis Import"),
         &Form1::mnuTallisImport_Click);
     add(file, QStringLiteral("mnuADIF"), QStringLiteral("Export &ADIF"), &Form1::mnuADIF_Click);
+    add(file, QStringLiteral("mnuContestAdif"), QStringLiteral("Export Contest ADIF &3.1..."), &Form1::mnuContestAdif_Click);
     add(file, QStringLiteral("mnuCopyListtoClipboard"), QStringLiteral("&Copy Listed Items to Clipboard"),
         &Form1::mnuCopyListtoClipboard_Click);
     file->addSeparator();

@@ -362,6 +362,80 @@ private slots:
         QVERIFY(written.contains("<Mode:5>PSK31"));
     }
 
+    // "--adif-version 3.1": a contest log a strict ADIF reader takes whole, every field's length
+    // exact, with the contest's own fields; the classic export is unchanged (above).
+    void commandLineWritesAContestAdif()
+    {
+        Env e;
+        QVERIFY(e.prefs.save(e.env.file("tntnprf.txt")));
+        e.env.write("ADIFCnt.txt", "\"USA\",291\r\n\"Canada\",1\r\n\"Japan\",339\r\n");
+        QCOMPARE(runExportCommand({"adif", "--adif-version", "3.1", "--out", "c.adi", "--designator", "psk31",
+                                   "--contest", "summer-phone", "--adif-comment", ""}),
+                 0);
+        const QByteArray bytes = e.env.read("c.adi");
+        // A strict reader: text before the first tag is the header's comment; every field is
+        // <NAME:length> followed by exactly that many characters.
+        QList<QMap<QString, QString>> records;
+        QMap<QString, QString> header, current;
+        bool inHeader = true;
+        qsizetype at = bytes.indexOf('<');
+        QVERIFY(at > 0);
+        while (at >= 0 && at < bytes.size()) {
+            const qsizetype close = bytes.indexOf('>', at);
+            QVERIFY(close > at);
+            const QString tag = QString::fromLatin1(bytes.mid(at + 1, close - at - 1));
+            const QString name = tag.section(u':', 0, 0).toUpper();
+            if (name == u"EOH" || name == u"EOR") {
+                QVERIFY2(!(name == u"EOH") || inHeader, "a second header end");
+                if (name == u"EOH") {
+                    header = current;
+                    inHeader = false;
+                } else {
+                    QVERIFY(!inHeader);
+                    records << current;
+                }
+                current.clear();
+                at = bytes.indexOf('<', close);
+                continue;
+            }
+            bool ok = false;
+            const int length = tag.section(u':', 1, 1).toInt(&ok);
+            QVERIFY2(ok, qPrintable(tag));
+            QVERIFY2(!current.contains(name), qPrintable("twice in one record: " + name));
+            current.insert(name, QString::fromLatin1(bytes.mid(close + 1, length)));
+            const qsizetype next = bytes.indexOf('<', close + 1 + length);
+            // Only blanks and line ends between a value and the next tag.
+            QVERIFY(bytes.mid(close + 1 + length, (next < 0 ? bytes.size() : next) - close - 1 - length).trimmed().isEmpty());
+            at = next;
+        }
+        QVERIFY(current.isEmpty());
+        QCOMPARE(header.value("ADIF_VER"), QString("3.1.4"));
+        QCOMPARE(header.value("PROGRAMID"), QString("Vardel"));
+        QCOMPARE(header.value("PROGRAMVERSION"), QString("2.9"));
+        QCOMPARE(header.value("CREATED_TIMESTAMP").size(), 15);
+        const auto log = fixtures::smallLog();
+        QCOMPARE(records.size(), log.size());
+        for (const auto &r : records) {
+            QCOMPARE(r.value("STATION_CALLSIGN"), QString("K1XYZ"));
+            QCOMPARE(r.value("CONTEST_ID"), QString("10-10-SUMMER-PHONE"));
+            QCOMPARE(r.value("BAND"), QString("10m"));
+            QVERIFY(QStringList({"CW", "SSB", "PSK"}).contains(r.value("MODE")));
+            QVERIFY(!r.value("STX_STRING").isEmpty());
+        }
+        QCOMPARE(records[0].value("TIME_ON"), QString("180530"));
+        QCOMPARE(records[0].value("SRX_STRING"), QString("JOE MA 1234"));
+        QCOMPARE(records[0].value("STATE"), QString("MA"));
+        QCOMPARE(records[0].value("DXCC"), QString("291"));
+        QCOMPARE(records[1].value("VE_PROV"), QString("ON"));
+        QCOMPARE(records[1].value("DXCC"), QString("1"));
+        QVERIFY(!records[1].contains("TEN_TEN"));  // "None" sent no number
+        QCOMPARE(records[2].value("DXCC"), QString("339"));
+        QCOMPARE(records[4].value("MODE"), QString("PSK"));
+        QCOMPARE(records[4].value("SUBMODE"), QString("PSK31"));
+        QCOMPARE(records[4].value("DXCC"), QString("291"));  // from the call: the typed "X" says nothing
+        QVERIFY(!records[4].contains("QSO_DATE"));           // the stored date is not a date
+    }
+
     // The command line finds the folders the program uses, here a documents folder spelt in
     // lower case: the file lands where the window proposes it, and the ADIF country table placed
     // in the shared folder is found.

@@ -242,6 +242,7 @@ void TestCaptions::everyCaptionFits_data()
     QTest::newRow("spectrum map") << "mnuViewSpectrumMap";
     QTest::newRow("logo") << "logo";
     QTest::newRow("ADIF power prompt") << "prompt";
+    QTest::newRow("contest ADIF choices") << "mnuContestAdif";
     QTest::newRow("message with a long path") << "message";
 }
 

@@ -144,6 +144,31 @@ private slots:
         QVERIFY(!listener.hasPendingDatagrams());
     }
 
+    // File > Export Contest ADIF 3.1: one dialog for the choices, then the save dialog.
+    void contestAdifFromTheMenu()
+    {
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.writeLog({MainWindowHarness::rec("JA1XYZ", "Japan")});
+        QFile::copy(QDir(qEnvironmentVariable("VARDEL_TEST_DATA_DIR")).filePath("ADIFCnt.txt"), h.env.file("ADIFCnt.txt"));
+        Form1 &w = h.start();
+        h.dialogs.fileAnswers.enqueue(h.env.file("c.adi"));
+        QTimer::singleShot(0, [] {
+            QWidget *d = QApplication::activeModalWidget();
+            QVERIFY(d && d->objectName() == "frmContestAdif");
+            d->findChild<QLineEdit *>("txtDigitalMode")->setText("FT8");
+            d->findChild<QLineEdit *>("txtPower")->setText("5");
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        w.findChild<QAction *>("mnuContestAdif")->trigger();
+        const QByteArray adi = h.env.read("c.adi");
+        QVERIFY2(adi.contains("<CONTEST_ID:13>10-10-FALL-CW"), adi.constData());  // a December log
+        QVERIFY(adi.contains("<STATION_CALLSIGN:5>K1XYZ"));
+        QVERIFY(adi.contains("<TX_PWR:1>5"));
+        QVERIFY(adi.contains("<DXCC:3>339"));  // Japan, from the call
+        QCOMPARE(h.dialogs.titles().last(), QString("File Written Successfully."));
+    }
+
     void deleteRenumbers()
     {
         MainWindowHarness h;
