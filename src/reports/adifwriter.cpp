@@ -122,8 +122,7 @@ QString AdifWriter::mode(const QString &stored)
     return stored.toUpper();
 }
 
-namespace {
-void field(QString &out, const char *tag, const QString &value)
+void adif::appendField(QString &out, const char *tag, const QString &value)
 {
     out += u'<';
     out += QLatin1String(tag);
@@ -132,6 +131,9 @@ void field(QString &out, const char *tag, const QString &value)
     out += u'>';
     out += value;
 }
+
+namespace {
+void field(QString &out, const char *tag, const QString &value) { adif::appendField(out, tag, value); }
 QString rightTrimmed(QString s)
 {
     while (!s.isEmpty() && s.back() == u' ')

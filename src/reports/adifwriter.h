@@ -21,6 +21,11 @@ struct AdifCountryTable {
     int lookup(const QString &country) const;
 };
 
+namespace adif {
+// "<tag:length>value", the length counted in characters.
+void appendField(QString &out, const char *tag, const QString &value);
+}  // namespace adif
+
 // The whole log as ADIF records, with an optional power and comment on every record.
 class AdifWriter {
 public:

@@ -12,12 +12,7 @@ void field(QString &out, const char *tag, const QString &value)
 {
     if (value.isEmpty())
         return;
-    out += u'<';
-    out += QLatin1String(tag);
-    out += u':';
-    out += QString::number(value.size());
-    out += u'>';
-    out += value;
+    adif::appendField(out, tag, value);
     out += u' ';
 }
 }  // namespace
