@@ -7,13 +7,25 @@
 #include "platform/settingsstore.h"
 #include "rig/broadcaster.h"
 #include "rig/riglink.h"
+#include "rig/scoreposter.h"
+#include "reports/cabrillowriter.h"
+#include "reports/reportcontext.h"
+#include "reports/reportdata.h"
+#include "platform/clock.h"
 #include "shell/mainwindow.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QMenu>
 
 BroadcastWiring::BroadcastWiring(Form1 &form, const Form1Services &services)
-    : QObject(&form), m_form(form), m_services(services), m_broadcaster(new Broadcaster(this))
+    : QObject(&form), m_form(form), m_services(services), m_broadcaster(new Broadcaster(this)),
+      m_score(new ScorePoster(this))
 {
     const QString key = QString::fromLatin1(Broadcaster::kSettingsKey);
     QString error;
@@ -53,6 +65,95 @@ BroadcastWiring::BroadcastWiring(Form1 &form, const Form1Services &services)
     QAction *menu = form.optionsMenu()->addAction(QStringLiteral("UDP &Broadcasts..."));
     menu->setObjectName(QStringLiteral("mnuBroadcasts"));
     connect(menu, &QAction::triggered, this, &BroadcastWiring::askForTargets);
+
+    m_score->setSource([this] {
+        const ReportContext ctx = m_form.reportContext();
+        const QList<QsoRecord> &records = ctx.log->records();
+        const QDate first = records.isEmpty() ? QDate() : reports::parseStoredDate(records.first().date);
+        const int month = first.isValid() ? first.month() : ctx.clock->utcNow().date().month();
+        const reports::Contest contest = month <= 3   ? reports::Contest::WinterPhone
+                                         : month <= 6 ? reports::Contest::SpringCw
+                                         : month <= 9 ? reports::Contest::SummerPhone
+                                                      : reports::Contest::FallCw;
+        ScorePoster::Score s;
+        s.contest = CabrilloWriter::contest3(contest, records);
+        s.call = ctx.prefs->ownCall.trimmed().toUpper();
+        s.state = ctx.prefs->ownState.trimmed();
+        s.mode = records.isEmpty() ? QStringLiteral("MIXED") : CabrilloWriter::categoryMode3(records);
+        s.contacts = int(records.size());
+        s.score = ctx.scoreText.trimmed();
+        s.utc = ctx.clock->utcNow();
+        return s;
+    });
+    connect(m_score, &ScorePoster::failed, this, [this](const QString &why) {
+        m_form.entryLine().setStatus(QStringLiteral("Live score not posted: %1. It is tried again.").arg(why), true);
+    });
+    configureScore();
+    QAction *score = form.optionsMenu()->addAction(QStringLiteral("Live &Score..."));
+    score->setObjectName(QStringLiteral("mnuLiveScore"));
+    connect(score, &QAction::triggered, this, &BroadcastWiring::askForScoreBoard);
+}
+
+void BroadcastWiring::configureScore()
+{
+    if (!m_services.settings)
+        return;
+    SettingsStore &s = *m_services.settings;
+    const int minutes = s.value(QString::fromLatin1(ScorePoster::kMinutesKey), QString::number(ScorePoster::kDefaultMinutes)).toInt();
+    QString error;
+    if (!m_score->configure(s.value(QString::fromLatin1(ScorePoster::kUrlKey), QString()),
+                            s.value(QString::fromLatin1(ScorePoster::kUserKey), QString()),
+                            s.value(QString::fromLatin1(ScorePoster::kPasswordKey), QString()),
+                            minutes > 0 ? minutes : ScorePoster::kDefaultMinutes, &error))
+        m_form.entryLine().setStatus(QStringLiteral("Live score is off: ") + error, true);
+}
+
+void BroadcastWiring::askForScoreBoard()
+{
+    if (!m_services.settings || !m_services.dialogs)
+        return;
+    SettingsStore &s = *m_services.settings;
+    QDialog ask(&m_form);
+    ask.setObjectName(QStringLiteral("frmLiveScore"));
+    ask.setWindowTitle(QStringLiteral("Live Score"));
+    auto *form = new QFormLayout(&ask);
+    auto *note = new QLabel(QStringLiteral("Posts your claimed score to an online score board every few minutes "
+                                           "while you log. Leave the address empty to stop."), &ask);
+    note->setTextFormat(Qt::PlainText);
+    note->setWordWrap(true);
+    form->addRow(note);
+    auto *url = new QLineEdit(s.value(QString::fromLatin1(ScorePoster::kUrlKey), QString()), &ask);
+    url->setObjectName(QStringLiteral("txtScoreUrl"));
+    auto *user = new QLineEdit(s.value(QString::fromLatin1(ScorePoster::kUserKey), QString()), &ask);
+    user->setObjectName(QStringLiteral("txtScoreUser"));
+    auto *password = new QLineEdit(s.value(QString::fromLatin1(ScorePoster::kPasswordKey), QString()), &ask);
+    password->setObjectName(QStringLiteral("txtScorePassword"));
+    password->setEchoMode(QLineEdit::Password);
+    auto *minutes = new QSpinBox(&ask);
+    minutes->setObjectName(QStringLiteral("spnScoreMinutes"));
+    minutes->setRange(1, 60);
+    minutes->setValue(s.value(QString::fromLatin1(ScorePoster::kMinutesKey), QString::number(ScorePoster::kDefaultMinutes)).toInt());
+    form->addRow(QStringLiteral("Score board &address:"), url);
+    form->addRow(QStringLiteral("&User:"), user);
+    form->addRow(QStringLiteral("&Password:"), password);
+    form->addRow(QStringLiteral("Post every (&minutes):"), minutes);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    form->addRow(buttons);
+    if (ask.exec() != QDialog::Accepted)
+        return;
+    QString error;
+    if (!m_score->configure(url->text(), user->text(), password->text(), minutes->value(), &error)) {
+        m_services.dialogs->message(&m_form, error, QStringLiteral("Live Score"), Dialogs::Buttons::Ok,
+                                    Dialogs::Icon::Warning);
+        return;
+    }
+    s.setValue(QString::fromLatin1(ScorePoster::kUrlKey), url->text().trimmed());
+    s.setValue(QString::fromLatin1(ScorePoster::kUserKey), user->text());
+    s.setValue(QString::fromLatin1(ScorePoster::kPasswordKey), password->text());
+    s.setValue(QString::fromLatin1(ScorePoster::kMinutesKey), QString::number(minutes->value()));
+    m_score->postNow();  // the board shows the station at once
 }
 
 void BroadcastWiring::askForTargets()

@@ -74,6 +74,8 @@ public:
     void Form_Load();
 
     const LogStore &logStore() const { return m_log; }
+    // What the report and export commands read: the log, the station, the score shown.
+    ReportContext reportContext() const;
     const Preferences &preferences() const { return m_prefs; }
     const PrefixTable &prefixTable() const { return m_prefixes; }
     QString logPath() const;
@@ -178,7 +180,6 @@ private:
     QString preferencesPath() const;
     int selectedRecord() const;
     void rewriteAndReload();
-    ReportContext reportContext() const;
     bool backupBeforeErasing();  // false: contacts on disk and no copy could be made
     void showEditButtons(bool show);
 
