@@ -44,9 +44,12 @@ QString CabrilloWriter::normalisedMemberNumber(const QString &number)
     return number;
 }
 
-QString CabrilloWriter::qsoLine(const QsoRecord &r, const StationInfo &s)
+QString CabrilloWriter::qsoLine(const QsoRecord &r, const StationInfo &s, qint64 hz)
 {
-    QString line = QStringLiteral("QSO: 28000");
+    // A frequency on the band, in kHz; the band edge where none was recorded.
+    const qint64 khz = (hz + 500) / 1000;
+    QString line = QStringLiteral("QSO: ")
+                   + (khz >= 28000 && khz <= 29700 ? QString::number(khz) : QStringLiteral("28000"));
     placeAt(line, 12, r.mode);
     placeAt(line, 15, cabrilloDate(r.date));
     placeAt(line, 26, storedTimeHhmm(r.time));
@@ -96,7 +99,7 @@ bool CabrilloWriter::build(const QList<QsoRecord> &records, QByteArray &bytes, Q
         line(QStringLiteral("SOAPBOX: "), m_fields.comment);
     }
     for (const QsoRecord &r : records)
-        line(qsoLine(r, m_station), QString());
+        line(qsoLine(r, m_station, m_frequencyOf ? m_frequencyOf(r) : 0), QString());
     line(QStringLiteral("END-OF-LOG:"), QString());
     bytes = fieldfile::encode1252(out);
     return true;

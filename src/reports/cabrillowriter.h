@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 // The fixed-column submission log the contest sponsor accepts by e-mail: 15 header lines, one
 // "QSO:" line per contact, "END-OF-LOG:". Windows-1252, CR LF.
 class CabrilloWriter {
@@ -18,7 +20,10 @@ public:
     // False (with the reason) when a points value is not a number; nothing is produced then.
     bool build(const QList<QsoRecord> &records, QByteArray &bytes, QString *error = nullptr) const;
 
-    static QString qsoLine(const QsoRecord &record, const reports::StationInfo &station);
+    // `hz`: the contact's frequency when known (written in kHz), else the band edge 28000.
+    static QString qsoLine(const QsoRecord &record, const reports::StationInfo &station, qint64 hz = 0);
+    // Where each contact's frequency is known (the frequency file beside the log).
+    void setFrequencyOf(std::function<qint64(const QsoRecord &)> frequencyOf) { m_frequencyOf = std::move(frequencyOf); }
     // "None" -> "00000"; shorter than 5 characters -> left-padded with "0"; else unchanged.
     static QString normalisedMemberNumber(const QString &number);
     // The contest name of the Cabrillo 3.0 contest list; a Spring or Fall CW log that holds only
@@ -35,6 +40,7 @@ private:
     QString m_scoreText;
     QString m_windowTitle;
     Format m_format;
+    std::function<qint64(const QsoRecord &)> m_frequencyOf;
 
     void header3(QString &out, const reports::PointsTally &tally, const QList<QsoRecord> &records) const;
 };

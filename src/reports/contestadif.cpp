@@ -103,7 +103,9 @@ QString ContestAdifWriter::record(const QsoRecord &r) const
     const QDate date = reports::parseStoredDate(r.date);
     const QTime time = reports::parseStoredTime(r.time);
     QString mode, submode;
-    modeAndSubmode(r.mode, m_options.digitalMode, mode, submode);
+    const QString recordedModem = m_options.submodeOf ? m_options.submodeOf(r) : QString();
+    modeAndSubmode(r.mode, recordedModem.isEmpty() ? m_options.digitalMode : recordedModem, mode, submode);
+    const qint64 hz = m_options.frequencyOf ? m_options.frequencyOf(r) : 0;
     QString country, state;
     AdifWriter::countryAndState(r, country, state);
     const bool none = r.memberNumber.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
@@ -113,6 +115,8 @@ QString ContestAdifWriter::record(const QsoRecord &r) const
     field(out, "QSO_DATE", date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")) : QString());
     field(out, "TIME_ON", time.isValid() ? time.toString(QStringLiteral("HHmmss")) : QString());
     field(out, "BAND", QStringLiteral("10m"));
+    if (hz > 0)
+        field(out, "FREQ", QString::number(double(hz) / 1e6, 'f', 6));  // MHz
     field(out, "MODE", mode);
     field(out, "SUBMODE", submode);
     field(out, "STATION_CALLSIGN", m_options.stationCall);

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 struct AdifCountryTable;
 class PrefixTable;
 
@@ -26,6 +28,8 @@ public:
         QString digitalMode;   // what a "DG" contact was: PSK31, RTTY, FT8 ...
         QString programVersion;
         QDateTime createdUtc;
+        std::function<qint64(const QsoRecord &)> frequencyOf;  // 0 or none: not known
+        std::function<QString(const QsoRecord &)> submodeOf;   // the modem's name when recorded
     };
 
     ContestAdifWriter(const AdifCountryTable &countries, const PrefixTable *prefixes, Options options);

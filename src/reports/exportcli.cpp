@@ -11,6 +11,7 @@
 #include "reports/adifwriter.h"
 #include "reports/contestadif.h"
 #include "core/prefixtable.h"
+#include "core/frequencylog.h"
 #include "reports/cabrillowriter.h"
 #include "reports/coversheetwriter.h"
 #include "reports/reportconstants.h"
@@ -208,6 +209,12 @@ int runExportCommand(const QStringList &args)
     const StationInfo station = ctx.station();
     const QString windowTitle = QString::fromLatin1(kMainWindowTitle);
 
+    // The frequencies recorded beside the log, where a rig said them.
+    FrequencyLog frequencies;
+    const QString logFolder = QFileInfo(logPath).absolutePath();
+    frequencies.load(fieldfile::resolvePath(logFolder, QString::fromLatin1(FrequencyLog::kFileName)), log.records());
+    auto frequencyOf = [&frequencies](const QsoRecord &r) { return frequencies.entryOf(r).hz; };
+
     QByteArray bytes;
     QString proposed;
     if (kind == QLatin1String("cabrillo")) {
@@ -220,7 +227,9 @@ int runExportCommand(const QStringList &args)
             else if (form != QLatin1String("sponsor"))
                 return fail(QStringLiteral("--format takes sponsor or 3.0"), 2);
         }
-        if (!CabrilloWriter(station, fields, score, windowTitle, format).build(log.records(), bytes, &why))
+        CabrilloWriter writer(station, fields, score, windowTitle, format);
+        writer.setFrequencyOf(frequencyOf);
+        if (!writer.build(log.records(), bytes, &why))
             return fail(why);
     } else if (kind == QLatin1String("cover")) {
         proposed = proposedReportPath(folders, station.call, QStringLiteral(".sum"));
@@ -259,6 +268,7 @@ int runExportCommand(const QStringList &args)
             o.digitalMode = parser.isSet(designatorOpt) ? parser.value(designatorOpt) : QStringLiteral("RTTY");
             o.programVersion = QString::fromLatin1(kProgramVersion);
             o.createdUtc = clock.utcNow();
+            o.frequencyOf = frequencyOf;
             bytes = ContestAdifWriter(table, prefixes.count() ? &prefixes : nullptr, o).build(log.records());
         }
         AdifWriter::Options options;

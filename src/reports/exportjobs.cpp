@@ -127,6 +127,7 @@ bool exportContestAdif(const ReportContext &ctx, QWidget *parent)
     o.digitalMode = digital->text();
     o.programVersion = QString::fromLatin1(reports::kProgramVersion);
     o.createdUtc = ctx.clock->utcNow();
+    o.frequencyOf = ctx.frequencyOf;
     if (!fieldfile::writeFileAtomic(path, ContestAdifWriter(table, ctx.prefixes, o).build(ctx.log->records()), &why)) {
         unableToWrite(ctx, parent, why);
         return false;

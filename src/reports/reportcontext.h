@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include "core/appfolders.h"
 #include "reports/reportconstants.h"
 #include "reports/reportdata.h"
@@ -29,6 +30,8 @@ struct ReportContext {
     QString windowTitle = QString::fromLatin1(reports::kMainWindowTitle);
     PrintTarget *printTarget = nullptr;  // null: the print dialog, on the default printer
     const PrefixTable *prefixes = nullptr;  // the call's country for the contest ADIF; none: the typed one
+    // Each contact's frequency where one was recorded (0: not known).
+    std::function<qint64(const QsoRecord &)> frequencyOf = {};
 
     reports::StationInfo station() const;
 };

@@ -64,7 +64,8 @@ QString ReportJobs::cabrilloMessage(const QString &path)
 
 bool ReportJobs::writeCabrillo(const ReportFields &fields, CabrilloWriter::Format format)
 {
-    const CabrilloWriter writer(m_ctx.station(), fields, m_ctx.scoreText, m_ctx.windowTitle, format);
+    CabrilloWriter writer(m_ctx.station(), fields, m_ctx.scoreText, m_ctx.windowTitle, format);
+    writer.setFrequencyOf(m_ctx.frequencyOf);
     QString path;
     if (!writeFile(QStringLiteral(".log"), QStringLiteral("LOG Files (*.log)"),
                    [&](QByteArray &bytes, QString *why) { return writer.build(m_ctx.log->records(), bytes, why); },

@@ -1,5 +1,6 @@
 #include "shell/broadcastwiring.h"
 
+#include "core/frequencylog.h"
 #include "core/logstore.h"
 #include "core/preferences.h"
 #include "logging/entrylinewidget.h"
@@ -37,18 +38,30 @@ BroadcastWiring::BroadcastWiring(Form1 &form, const Form1Services &services)
         m_broadcaster->setStation({p.ownCall.trimmed(), QStringLiteral("10-10"), p.ownMemberNumber.trimmed()});
     };
     auto hz = [this] { return m_services.rig && m_services.rig->isConnected() ? m_services.rig->frequencyHz() : 0; };
-    connect(&form.entryLine(), &EntryLineWidget::enterFinished, this, [this, station, hz](bool logged) {
+    const QString frequencies = services.folders.workFile(QString::fromLatin1(FrequencyLog::kFileName));
+    connect(&form.entryLine(), &EntryLineWidget::enterFinished, this, [this, station, hz, frequencies](bool logged) {
         const LogStore &log = m_form.logStore();
         if (!logged || log.count() == 0)
             return;
+        const QsoRecord &record = log.record(log.count());
+        // The contact is in log.txt already; its frequency follows at once, flushed the same way.
+        QString error;
+        if (const qint64 at = hz(); at > 0 && !FrequencyLog::append(frequencies, record, {at, {}}, &error))
+            m_form.entryLine().setStatus(QStringLiteral("The contact is logged; its frequency could not be kept: ") + error, true);
         station();
-        m_broadcaster->contactLogged(log.record(log.count()), hz());
+        m_broadcaster->contactLogged(record, hz());
     });
-    connect(&form, &Form1::contactEdited, this, [this, station, hz](const QsoRecord &before, const QsoRecord &after) {
+    connect(&form, &Form1::contactEdited, this, [this, station, hz, frequencies](const QsoRecord &before, const QsoRecord &after) {
+        FrequencyLog kept;
+        if (kept.load(frequencies, m_form.logStore().records() + QList<QsoRecord>{before}))
+            kept.replace(frequencies, before, after);
         station();
-        m_broadcaster->contactReplaced(before, after, hz());
+        m_broadcaster->contactReplaced(before, after, kept.entryOf(after).hz > 0 ? kept.entryOf(after).hz : hz());
     });
-    connect(&form, &Form1::contactDeleted, this, [this, station](const QsoRecord &record) {
+    connect(&form, &Form1::contactDeleted, this, [this, station, frequencies](const QsoRecord &record) {
+        FrequencyLog kept;
+        if (kept.load(frequencies, m_form.logStore().records() + QList<QsoRecord>{record}))
+            kept.remove(frequencies, record);
         station();
         m_broadcaster->contactDeleted(record);
     });

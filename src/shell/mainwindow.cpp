@@ -5,6 +5,7 @@
 #include "shell/voicewiring.h"
 #include "shell/wkwiring.h"
 
+#include "core/frequencylog.h"
 #include "core/entryline.h"
 #include "core/fieldfile.h"
 #include "core/statetable.h"
@@ -42,6 +43,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <memory>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -491,6 +494,10 @@ ReportContext Form1::reportContext() const
     context.scoreText = lblTotSec->text();
     context.windowTitle = caption();
     context.prefixes = &m_prefixes;
+    // The frequencies recorded beside the log, read as they stand now.
+    auto frequencies = std::make_shared<FrequencyLog>();
+    frequencies->load(m_services.folders.workFile(QString::fromLatin1(FrequencyLog::kFileName)), m_log.records());
+    context.frequencyOf = [frequencies](const QsoRecord &r) { return frequencies->entryOf(r).hz; };
     return context;
 }
 

@@ -9,6 +9,7 @@
 #include "reports/reportactions.h"
 #include "reports/reportjobs.h"
 #include "reports/reportprinter.h"
+#include "core/frequencylog.h"
 #include "reports/reportwindow.h"
 #include "reports/tallisexport.h"
 #include "reports/tallisoptions.h"
@@ -369,6 +370,15 @@ private slots:
         Env e;
         QVERIFY(e.prefs.save(e.env.file("tntnprf.txt")));
         e.env.write("ADIFCnt.txt", "\"USA\",291\r\n\"Canada\",1\r\n\"Japan\",339\r\n");
+        // The rig gave the first contact's frequency: the reports use it, the band edge elsewhere.
+        QVERIFY(FrequencyLog::append(e.env.file(FrequencyLog::kFileName), fixtures::smallLog()[0], {28025400, {}}));
+        QCOMPARE(runExportCommand({"cabrillo", "--format", "3.0", "--out", "f.log"}), 0);
+        QList<QByteArray> qsos;
+        for (const QByteArray &l : e.env.read("f.log").split('\n'))
+            if (l.startsWith("QSO:"))
+                qsos << l;
+        QVERIFY(qsos.value(0).startsWith("QSO: 28025 PH"));
+        QVERIFY(qsos.value(1).startsWith("QSO: 28000 PH"));
         QCOMPARE(runExportCommand({"adif", "--adif-version", "3.1", "--out", "c.adi", "--designator", "psk31",
                                    "--contest", "summer-phone", "--adif-comment", ""}),
                  0);
@@ -423,6 +433,8 @@ private slots:
             QVERIFY(!r.value("STX_STRING").isEmpty());
         }
         QCOMPARE(records[0].value("TIME_ON"), QString("180530"));
+        QCOMPARE(records[0].value("FREQ"), QString("28.025400"));
+        QVERIFY(!records[1].contains("FREQ"));
         QCOMPARE(records[0].value("SRX_STRING"), QString("JOE MA 1234"));
         QCOMPARE(records[0].value("STATE"), QString("MA"));
         QCOMPARE(records[0].value("DXCC"), QString("291"));

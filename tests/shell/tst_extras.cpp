@@ -1,5 +1,6 @@
 // Check partial, call history and rig control as the operator meets them in the main window.
 #include "mainwindowharness.h"
+#include "reports/reportcontext.h"
 #include "bandmap/bandmaprow.h"
 #include "bandmap/bandmaps.h"
 #include "bandmap/spotpanel.h"
@@ -293,6 +294,18 @@ void TestExtras::spotsAndSpotLastUseTheRig()
     spotting->Command3_Click();
     QCOMPARE(sent->text(), QString("DX 28425.7 W1AW"));
     spotting->cmdDone_Click();
+
+    // A contact logged while the rig is on the spot keeps its frequency beside the log, and the
+    // reports take it from there.
+    QApplication::setActiveWindow(&form);
+    h.field("txtRSTR")->setFocus();
+    h.key(Qt::Key_Escape);  // the picked call leaves the entry line: typed again below
+    h.logContact("JA1XYZ", "TARO", "", "7");
+    QCOMPARE(h.logLines().size(), 2);
+    QVERIFY(h.env.read("logfreq.txt").contains("\"JA1XYZ\""));
+    QVERIFY(h.env.read("logfreq.txt").contains(",28425700,"));
+    const ReportContext ctx = form.reportContext();
+    QCOMPARE(ctx.frequencyOf(form.logStore().record(form.logStore().count())), qint64(28425700));
 }
 
 void TestExtras::rigctldStartedFromOptions()
