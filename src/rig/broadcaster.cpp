@@ -1,4 +1,5 @@
 #include "rig/broadcaster.h"
+#include "rig/hostport.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -48,19 +49,9 @@ bool Broadcaster::setTargets(const QString &text, QString *error)
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
     for (const QString &item : text.split(separators, Qt::SkipEmptyParts)) {
         Target t;
-        QString host = item;
-        const qsizetype colon = item.lastIndexOf(u':');
-        if (colon > 0 && item.count(u':') == 1) {
-            bool ok = false;
-            const uint port = item.mid(colon + 1).toUInt(&ok);
-            if (!ok || port == 0 || port > 65535) {
-                if (error)
-                    *error = QStringLiteral("\"%1\": the port must be a number from 1 to 65535").arg(item);
-                return false;
-            }
-            t.port = quint16(port);
-            host = item.left(colon);
-        }
+        QString host;
+        if (!hostport::split(item, kDefaultPort, host, t.port, error))
+            return false;
         if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
             host = QStringLiteral("127.0.0.1");
         if (!t.address.setAddress(host)) {

@@ -23,6 +23,7 @@
 #include "shell/callhistorywiring.h"
 #include "shell/checkpartialwiring.h"
 #include "shell/broadcastwiring.h"
+#include "shell/fldigiwiring.h"
 #include "shell/rigwiring.h"
 #include "stats/graphqso.h"
 #include "stats/timestats.h"
@@ -85,6 +86,7 @@ Form1::Form1(const Form1Services &services, QWidget *parent)
     if (m_services.rig)
         new RigWiring(*this, m_services);
     new BroadcastWiring(*this, m_services);
+    new FldigiWiring(*this, m_services);
     // Laid out for the 640 x 480 design screen; the load scales it to the real one.
     resize(formscale::px(formscale::kDesignWidth), formscale::px(formscale::kDesignHeight));
     // Key preview: every key reaches the logger before the focused control.

@@ -1,0 +1,165 @@
+#include "shell/fldigiwiring.h"
+
+#include "core/fieldfile.h"
+#include "core/fkey.h"
+#include "core/frequencylog.h"
+#include "core/logstore.h"
+#include "core/preferences.h"
+#include "logging/entrylinewidget.h"
+#include "platform/dialogs.h"
+#include "platform/settingsstore.h"
+#include "rig/fldigilink.h"
+#include "rig/riglink.h"
+#include "shell/mainwindow.h"
+#include "ui/keydispatcher.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+
+namespace {
+// The 10-10 number in an exchange typed into fldigi ("BOB CT 1234"): its last all-digit word.
+QString numberIn(const QString &exchange)
+{
+    const QStringList words = exchange.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (qsizetype i = words.size() - 1; i >= 0; --i) {
+        bool digits = !words[i].isEmpty();
+        for (const QChar c : words[i])
+            digits = digits && c.isDigit();
+        if (digits)
+            return words[i];
+    }
+    return {};
+}
+}  // namespace
+
+FldigiWiring::FldigiWiring(Form1 &form, const Form1Services &services)
+    : QObject(&form), m_form(form), m_services(services), m_link(new FldigiLink(this))
+{
+    EntryLineWidget &entry = form.entryLine();
+    // Between the partial-dupe caption and the rig line, on the same row.
+    m_line = entry.addInfoLine(QStringLiteral("lblFldigi"), 2400, 1830, 2550, 200);
+    connect(m_link, &FldigiLink::statusChanged, this, [this](const QString &text) {
+        m_line->setText(text);
+        m_line->setVisible(!text.isEmpty());
+    });
+    connect(m_link, &FldigiLink::connectedChanged, this, [this, &entry](bool on) {
+        if (!on && m_link->isActive())
+            entry.setStatus(QStringLiteral("fldigi does not answer: the entry line goes on without it."), true);
+    });
+    // A call taken into fldigi's log fields (a click in its receive pane) comes into the entry
+    // line with the dupe check, and what fldigi has of the exchange is offered selected.
+    connect(m_link, &FldigiLink::fieldsChanged, this, [this, &entry](const FldigiLink::Fields &f) {
+        if (f.call.isEmpty() || f.call.compare(entry.call().trimmed(), Qt::CaseInsensitive) == 0)
+            return;
+        entry.offerCall(f.call);
+        if (m_form.dupeFound())
+            return;
+        QString state = f.state;
+        if (state.isEmpty()) {
+            for (const QString &w : f.exchange.split(u' ', Qt::SkipEmptyParts))
+                if (w.size() == 2 && w.at(0).isLetter() && w.at(1).isLetter())
+                    state = w.toUpper();
+        }
+        entry.prefillExchange({f.name.toUpper(), state, numberIn(f.exchange)});
+    });
+    // The modem goes with each contact logged while fldigi is connected.
+    const QString frequencies = services.folders.workFile(QString::fromLatin1(FrequencyLog::kFileName));
+    connect(&entry, &EntryLineWidget::enterFinished, this, [this, frequencies](bool logged) {
+        const LogStore &log = m_form.logStore();
+        if (!logged || !m_link->isConnected() || log.count() == 0 || m_form.preferences().currentMode != u"DG")
+            return;
+        if (m_services.rig && m_services.rig->isConnected())
+            return;  // the rig's frequency was kept already
+        FrequencyLog::append(frequencies, log.record(log.count()), {m_link->frequencyHz(), m_link->modem()});
+    });
+
+    // F-keys and Esc in DG mode while fldigi is there, before the CW keys.
+    form.keys().add(KeyDispatcher::kCommands - 2, [this](QObject *, QKeyEvent *key) {
+        if (!m_link->isConnected() || m_form.preferences().currentMode != u"DG" || key->modifiers() != Qt::NoModifier)
+            return false;
+        const int k = key->key();
+        if (k >= Qt::Key_F1 && k <= Qt::Key_F10)
+            return sendMessage(k - Qt::Key_F1);
+        if (k == Qt::Key_Escape)
+            return m_link->abort();
+        return false;
+    });
+
+    loadMessages();
+    if (services.settings) {
+        QString error;
+        if (!m_link->start(services.settings->value(QString::fromLatin1(FldigiLink::kSettingsKey), QString()), &error))
+            entry.setStatus(QStringLiteral("fldigi is off: ") + error, true);
+    }
+    QAction *menu = form.optionsMenu()->addAction(QStringLiteral("&fldigi..."));
+    menu->setObjectName(QStringLiteral("mnuFldigi"));
+    connect(menu, &QAction::triggered, this, &FldigiWiring::askForAddress);
+}
+
+void FldigiWiring::loadMessages()
+{
+    const Preferences &p = m_form.preferences();
+    const QString own = p.ownCall.trimmed();
+    m_messages = {QStringLiteral("CQ CQ 10-10 DE %1 %1 K").arg(own),
+                  QStringLiteral("$ DE %1 %2 %3 %4 K").arg(own, p.ownFirstName, p.ownState, p.ownMemberNumber),
+                  QStringLiteral("TU $ 73 DE %1 QRZ!").arg(own),
+                  QStringLiteral("AGN AGN"),
+                  QStringLiteral("%1").arg(own),
+                  QString(), QString(), QString(), QString(), QString()};
+    // DG.txt: ten quoted texts, one a line, as CW.txt keeps its messages.
+    QByteArray bytes;
+    if (!fieldfile::readFile(m_services.folders.workFile(QString::fromLatin1(kMessagesFile)), bytes))
+        return;
+    fieldfile::Reader r(bytes);
+    for (int i = 0; i < m_messages.size(); ++i) {
+        QString text;
+        if (!r.nextText(text))
+            break;
+        m_messages[i] = text;
+    }
+}
+
+bool FldigiWiring::sendMessage(int index)
+{
+    loadMessages();  // an edit of DG.txt takes effect at the next key
+    QString text = m_messages.value(index).trimmed();
+    if (text.isEmpty())
+        return true;
+    EntryLineWidget &entry = m_form.entryLine();
+    const bool logs = text.contains(u'!');
+    text.replace(u'$', entry.call().trimmed().toUpper());
+    text.remove(u'#');  // no serial numbers in this contest
+    text.remove(u'!');
+    if (!m_link->transmit(text + u' '))
+        return false;
+    // "!" logs the contact as the message goes to fldigi; a refusal keeps the entry and says why.
+    if (logs && !m_form.logCurrentContact())
+        QApplication::beep();
+    return true;
+}
+
+void FldigiWiring::askForAddress()
+{
+    if (!m_services.settings || !m_services.dialogs)
+        return;
+    const QString key = QString::fromLatin1(FldigiLink::kSettingsKey);
+    const QString current = m_services.settings->value(key, QString());
+    const QString answer = m_services.dialogs->input(
+        &m_form,
+        QStringLiteral("Connect to fldigi's XML-RPC interface at this address (fldigi's default is "
+                       "127.0.0.1:7362). Enter \"off\" to disconnect."),
+        QStringLiteral("fldigi"), current.isEmpty() ? QStringLiteral("127.0.0.1:7362") : current);
+    if (answer.isEmpty())
+        return;
+    const QString text = answer.trimmed().compare(QLatin1String("off"), Qt::CaseInsensitive) == 0 ? QString() : answer.trimmed();
+    QString error;
+    if (!m_link->start(text, &error)) {
+        m_services.dialogs->message(&m_form, error, QStringLiteral("fldigi"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        return;
+    }
+    m_services.settings->setValue(key, text);
+}

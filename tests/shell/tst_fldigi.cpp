@@ -1,0 +1,155 @@
+// fldigi through its XML-RPC interface, played by a loopback server that answers as fldigi
+// does: the fields picked in fldigi reach the entry line, F-keys in DG mode transmit through it,
+// Esc aborts, and a program that stops answering never holds the logger up.
+#include "mainwindowharness.h"
+#include "rig/fldigilink.h"
+#include "rig/xmlrpc.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QXmlStreamReader>
+
+namespace {
+struct FakeFldigi : QObject {
+    QTcpServer server;
+    QMap<QString, QString> answers;  // method -> XML of the <value>
+    QStringList calls;               // "method" or "method(text)"
+    bool silent = false;             // accept and never answer
+    FakeFldigi()
+    {
+        answers = {{"log.get_call", "<string></string>"},       {"log.get_name", "<string></string>"},
+                   {"log.get_exchange", "<string></string>"},   {"main.get_frequency", "<double>28120000.0</double>"},
+                   {"modem.get_name", "<string>BPSK31</string>"}, {"text.add_tx", ""},
+                   {"main.tx", ""},                             {"main.abort", ""}};
+        server.listen(QHostAddress::LocalHost, 0);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server.nextPendingConnection()) {
+                auto *buffer = new QByteArray;
+                connect(s, &QTcpSocket::disconnected, s, [s, buffer] { delete buffer; s->deleteLater(); });
+                connect(s, &QTcpSocket::readyRead, s, [this, s, buffer] {
+                    *buffer += s->readAll();
+                    const qsizetype end = buffer->indexOf("\r\n\r\n");
+                    if (end < 0)
+                        return;
+                    const qsizetype at = buffer->toLower().indexOf("content-length:");
+                    const int length = buffer->mid(at + 15, buffer->indexOf("\r\n", at) - at - 15).trimmed().toInt();
+                    if (buffer->size() < end + 4 + length)
+                        return;
+                    const QByteArray body = buffer->mid(end + 4, length);
+                    buffer->remove(0, end + 4 + length);
+                    if (silent)
+                        return;
+                    answer(s, body);
+                });
+            }
+        });
+    }
+    void answer(QTcpSocket *s, const QByteArray &body)
+    {
+        QXmlStreamReader x(body);
+        QString method, param;
+        while (!x.atEnd()) {
+            if (x.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (x.name() == u"methodName")
+                method = x.readElementText();
+            else if (x.name() == u"string")
+                param = x.readElementText();
+        }
+        calls << (param.isEmpty() ? method : method + "(" + param + ")");
+        QByteArray reply;
+        if (method == u"log.get_state")
+            reply = "<?xml version=\"1.0\"?><methodResponse><fault><value><struct><member><name>faultString</name>"
+                    "<value>No such method</value></member></struct></value></fault></methodResponse>";
+        else
+            reply = "<?xml version=\"1.0\"?><methodResponse><params><param><value>" + answers.value(method).toUtf8()
+                    + "</value></param></params></methodResponse>";
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + QByteArray::number(reply.size())
+                 + "\r\n\r\n" + reply);
+    }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(server.serverPort()); }
+};
+}  // namespace
+
+class TestFldigi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void xmlRpcRoundTrip()
+    {
+        const QByteArray call = xmlrpc::request("text.add_tx", {QStringLiteral("CQ <&> DE K1XYZ")});
+        QVERIFY(call.contains("<methodName>text.add_tx</methodName>"));
+        QVERIFY(call.contains("CQ &lt;&amp;&gt; DE K1XYZ"));
+        QCOMPARE(xmlrpc::parse("<methodResponse><params><param><value><double>28120000.5</double></value></param>"
+                               "</params></methodResponse>").value.toDouble(), 28120000.5);
+        QCOMPARE(xmlrpc::parse("<methodResponse><params><param><value>W1AW</value></param></params></methodResponse>")
+                     .value.toString(), QString("W1AW"));
+        const xmlrpc::Response fault = xmlrpc::parse("<methodResponse><fault><value><struct><member><name>faultString"
+                                                     "</name><value>bad</value></member></struct></value></fault></methodResponse>");
+        QVERIFY(!fault.ok && !fault.fault.isEmpty());
+        QVERIFY(!xmlrpc::parse("<html>not found</html>").ok);
+    }
+
+    void fieldsReachTheEntryLineAndKeysTransmit()
+    {
+        FakeFldigi fldigi;
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.writeLog({MainWindowHarness::rec("W1AW")});
+        h.settings.values[FldigiLink::kSettingsKey] = fldigi.address();
+        Form1 &form = h.start();
+        auto *link = form.findChild<FldigiLink *>();
+        QVERIFY(link);
+        QTRY_VERIFY(link->isConnected());
+        QTRY_COMPARE(h.label("lblFldigi"), QString("fldigi: BPSK31 on 28120.000 kHz"));
+
+        // The operator clicks a call and an exchange in fldigi's receive pane.
+        fldigi.answers["log.get_call"] = "<string>ja1xyz</string>";
+        fldigi.answers["log.get_name"] = "<string>Taro</string>";
+        fldigi.answers["log.get_exchange"] = "<string>TARO 7</string>";
+        QTRY_COMPARE(h.field("txtCall")->text(), QString("JA1XYZ"));
+        QTRY_COMPARE(h.field("txtRSTR")->text(), QString("TARO"));
+        QCOMPARE(h.field("txtRSTS")->text(), QString("7"));
+        QCOMPARE(h.field("txtCntry")->text(), QString("Japan"));  // the lookup ran
+
+        // DG mode: F3 ("TU $ 73 DE K1XYZ QRZ!") transmits through fldigi and logs the contact.
+        form.findChild<QAction *>("mnuDigital")->trigger();
+        QCOMPARE(form.preferences().currentMode, QString("DG"));
+        fldigi.calls.clear();
+        h.field("txtCall")->setFocus();
+        h.key(Qt::Key_F3);
+        QTRY_VERIFY(fldigi.calls.contains("text.add_tx(TU JA1XYZ 73 DE K1XYZ QRZ ^r)"));
+        QTRY_VERIFY(fldigi.calls.contains("main.tx"));
+        QCOMPARE(h.logLines().size(), 2);
+        QVERIFY(h.logLines().last().startsWith("\"JA1XYZ\",\"TARO\",\"Japan\",\"7\""));
+        QVERIFY(h.logLines().last().endsWith("\"DG\""));
+        QTRY_VERIFY(h.env.read("logfreq.txt").contains("BPSK31"));
+        h.key(Qt::Key_Escape);
+        QTRY_VERIFY(fldigi.calls.contains("main.abort"));
+    }
+
+    // fldigi accepts and never answers: typing and logging go on, the link says it is lost.
+    void aSilentProgramHoldsNothingUp()
+    {
+        FakeFldigi fldigi;
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.settings.values[FldigiLink::kSettingsKey] = fldigi.address();
+        Form1 &form = h.start();
+        auto *link = form.findChild<FldigiLink *>();
+        QTRY_VERIFY(link->isConnected());
+        fldigi.silent = true;
+        QElapsedTimer typing;
+        typing.start();
+        h.logContact("k5abc", "bob", "tx", "55");
+        QVERIFY(typing.elapsed() < 1000);
+        QCOMPARE(h.logLines().size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->isConnected(), 15000);
+        QVERIFY(h.label("lblFldigi").startsWith("fldigi: not answering"));
+    }
+};
+
+QTEST_MAIN(TestFldigi)
+#include "tst_fldigi.moc"
