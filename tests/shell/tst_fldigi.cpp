@@ -5,7 +5,13 @@
 #include "rig/fldigilink.h"
 #include "rig/xmlrpc.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -128,6 +134,61 @@ private slots:
         QTRY_VERIFY(h.env.read("logfreq.txt").contains("BPSK31"));
         h.key(Qt::Key_Escape);
         QTRY_VERIFY(fldigi.calls.contains("main.abort"));
+    }
+
+    // The real program under Xvfb: the link finds it, reads its modem, and sees a call set in
+    // its log fields.
+    void realFldigiUnderXvfb()
+    {
+        const QString fldigiProgram = QStandardPaths::findExecutable("fldigi");
+        const QString xvfbProgram = QStandardPaths::findExecutable("Xvfb");
+        if (fldigiProgram.isEmpty() || xvfbProgram.isEmpty())
+            QSKIP("fldigi or Xvfb is not installed (scripts/install-deps.sh --tests installs them)");
+        TestEnv env;
+        int display = 90;
+        while (display < 120 && QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
+            ++display;
+        QProcess xvfb;
+        xvfb.start(xvfbProgram, {QStringLiteral(":%1").arg(display), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        QVERIFY(xvfb.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)), 10000);
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        // A configuration of its own: without one fldigi opens its set-up wizard first and starts
+        // its XML-RPC server only after it.
+        QVERIFY(QDir().mkpath(env.file("fldigi")));
+        env.write("fldigi/fldigi_def.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FLDIGI_DEFS>\n"
+                                           "<MYCALL>K1XYZ</MYCALL>\n<MYNAME>ANN</MYNAME>\n</FLDIGI_DEFS>\n");
+        QProcess fldigi;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("DISPLAY", QStringLiteral(":%1").arg(display));
+        e.insert("HOME", env.path());
+        fldigi.setProcessEnvironment(e);
+        fldigi.setProcessChannelMode(QProcess::MergedChannels);
+        fldigi.start(fldigiProgram, {"--config-dir", env.file("fldigi"), "--xmlrpc-server-address", "127.0.0.1",
+                                     "--xmlrpc-server-port", QString::number(port)});
+        QVERIFY(fldigi.waitForStarted(5000));
+        auto cleanUp = qScopeGuard([&] {
+            fldigi.kill();
+            fldigi.waitForFinished(3000);
+            xvfb.kill();
+            xvfb.waitForFinished(3000);
+        });
+        FldigiLink link;
+        QVERIFY(link.start(QStringLiteral("127.0.0.1:%1").arg(port)));
+        QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.modem().isEmpty(), 10000);
+        qInfo("fldigi answers: modem %s", qPrintable(link.modem()));
+        // The operator's click in the receive pane, as fldigi's own log.set_call makes it.
+        QNetworkAccessManager network;
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/RPC2").arg(port)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "text/xml");
+        QNetworkReply *reply = network.post(request, xmlrpc::request("log.set_call", {QStringLiteral("W1AW")}));
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
+        reply->deleteLater();
+        QTRY_COMPARE_WITH_TIMEOUT(link.fields().call, QString("W1AW"), 10000);
     }
 
     // fldigi accepts and never answers: typing and logging go on, the link says it is lost.
