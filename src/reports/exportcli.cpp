@@ -269,6 +269,7 @@ int runExportCommand(const QStringList &args)
             o.programVersion = QString::fromLatin1(kProgramVersion);
             o.createdUtc = clock.utcNow();
             o.frequencyOf = frequencyOf;
+            o.submodeOf = [&frequencies](const QsoRecord &r) { return frequencies.entryOf(r).submode; };
             bytes = ContestAdifWriter(table, prefixes.count() ? &prefixes : nullptr, o).build(log.records());
         }
         AdifWriter::Options options;

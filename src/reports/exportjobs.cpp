@@ -128,6 +128,7 @@ bool exportContestAdif(const ReportContext &ctx, QWidget *parent)
     o.programVersion = QString::fromLatin1(reports::kProgramVersion);
     o.createdUtc = ctx.clock->utcNow();
     o.frequencyOf = ctx.frequencyOf;
+    o.submodeOf = ctx.submodeOf;
     if (!fieldfile::writeFileAtomic(path, ContestAdifWriter(table, ctx.prefixes, o).build(ctx.log->records()), &why)) {
         unableToWrite(ctx, parent, why);
         return false;

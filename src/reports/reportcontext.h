@@ -32,6 +32,8 @@ struct ReportContext {
     const PrefixTable *prefixes = nullptr;  // the call's country for the contest ADIF; none: the typed one
     // Each contact's frequency where one was recorded (0: not known).
     std::function<qint64(const QsoRecord &)> frequencyOf = {};
+    // The modem a digital contact was made with, where fldigi said it ("" when not known).
+    std::function<QString(const QsoRecord &)> submodeOf = {};
 
     reports::StationInfo station() const;
 };

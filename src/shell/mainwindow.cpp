@@ -500,6 +500,7 @@ ReportContext Form1::reportContext() const
     auto frequencies = std::make_shared<FrequencyLog>();
     frequencies->load(m_services.folders.workFile(QString::fromLatin1(FrequencyLog::kFileName)), m_log.records());
     context.frequencyOf = [frequencies](const QsoRecord &r) { return frequencies->entryOf(r).hz; };
+    context.submodeOf = [frequencies](const QsoRecord &r) { return frequencies->entryOf(r).submode; };
     return context;
 }
 

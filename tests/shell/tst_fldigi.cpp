@@ -2,6 +2,7 @@
 // does: the fields picked in fldigi reach the entry line, F-keys in DG mode transmit through it,
 // Esc aborts, and a program that stops answering never holds the logger up.
 #include "mainwindowharness.h"
+#include "reports/reportcontext.h"
 #include "rig/fldigilink.h"
 #include "rig/xmlrpc.h"
 
@@ -132,6 +133,8 @@ private slots:
         QVERIFY(h.logLines().last().startsWith("\"JA1XYZ\",\"TARO\",\"Japan\",\"7\""));
         QVERIFY(h.logLines().last().endsWith("\"DG\""));
         QTRY_VERIFY(h.env.read("logfreq.txt").contains("BPSK31"));
+        // The contest ADIF carries the modem fldigi named for that contact.
+        QCOMPARE(form.reportContext().submodeOf(form.logStore().record(2)), QString("BPSK31"));
         h.key(Qt::Key_Escape);
         QTRY_VERIFY(fldigi.calls.contains("main.abort"));
     }
