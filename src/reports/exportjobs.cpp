@@ -85,10 +85,7 @@ bool exportContestAdif(const ReportContext &ctx, QWidget *parent)
     for (reports::Contest c : {reports::Contest::WinterPhone, reports::Contest::SpringCw, reports::Contest::SummerPhone,
                                reports::Contest::FallCw, reports::Contest::Sprint})
         contest->addItem(reports::contestCaption(c), int(c));
-    // The event the log's first contact falls in, by its month.
-    const QDate first = ctx.log->count() ? reports::parseStoredDate(ctx.log->record(1).date) : QDate();
-    const int month = first.isValid() ? first.month() : ctx.clock->localNow().date().month();
-    contest->setCurrentIndex(month <= 3 ? 0 : month <= 6 ? 1 : month <= 9 ? 2 : 3);
+    contest->setCurrentIndex(contest->findData(int(reports::proposedContest(ctx.log->records(), ctx.clock->localNow().date()))));
     auto *power = new QLineEdit(QStringLiteral("100"), &ask);
     power->setObjectName(QStringLiteral("txtPower"));
     auto *comment = new QLineEdit(&ask);

@@ -11,6 +11,13 @@
 
 namespace reports {
 
+Contest proposedContest(const QList<QsoRecord> &records, const QDate &today)
+{
+    const QDate first = records.isEmpty() ? QDate() : parseStoredDate(records.first().date);
+    const int month = first.isValid() ? first.month() : today.month();
+    return month <= 3 ? Contest::WinterPhone : month <= 6 ? Contest::SpringCw : month <= 9 ? Contest::SummerPhone : Contest::FallCw;
+}
+
 QString contestCaption(Contest contest)
 {
     switch (contest) {

@@ -82,12 +82,7 @@ BroadcastWiring::BroadcastWiring(Form1 &form, const Form1Services &services)
     m_score->setSource([this] {
         const ReportContext ctx = m_form.reportContext();
         const QList<QsoRecord> &records = ctx.log->records();
-        const QDate first = records.isEmpty() ? QDate() : reports::parseStoredDate(records.first().date);
-        const int month = first.isValid() ? first.month() : ctx.clock->utcNow().date().month();
-        const reports::Contest contest = month <= 3   ? reports::Contest::WinterPhone
-                                         : month <= 6 ? reports::Contest::SpringCw
-                                         : month <= 9 ? reports::Contest::SummerPhone
-                                                      : reports::Contest::FallCw;
+        const reports::Contest contest = reports::proposedContest(records, ctx.clock->utcNow().date());
         ScorePoster::Score s;
         s.contest = CabrilloWriter::contest3(contest, records);
         s.call = ctx.prefs->ownCall.trimmed().toUpper();
