@@ -6,6 +6,7 @@
 #include "core/prefixtable.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "reports/reportdata.h"
 #include "ui/formscaler.h"
 #include "ui/sharedpreferences.h"
 
@@ -43,6 +44,12 @@ StationFields fromPreferences(const Preferences &prefs, const SettingsStore &set
         f.mode = mode;
     if (f.call.isEmpty())
         f.call = settings.value(QStringLiteral("UserCallSign"), QString());
+    // Shown as the option's caption, whatever letter case it was kept in; an old "Individual"
+    // entry matches none of the options and leaves them all clear.
+    reports::EntryClass entry;
+    if (reports::entryFromName(settings.value(QString::fromLatin1(reports::kEntryClassKey), QString()), entry)
+        && reports::stationClasses().contains(entry))
+        f.entryClass = reports::entryCaption(entry);
     return f;
 }
 
@@ -89,7 +96,7 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     setObjectName(QStringLiteral("frmStationID"));
     setWindowTitle(QStringLiteral(" Amateur Station I.D."));
     setModal(true);
-    resize(twips(0, 0, 5100, 5250).size());
+    resize(twips(0, 0, 5100, 5960).size());
 
     // Created in tab order.
     Text1 = addField("Text1", QStringLiteral("Please Enter your Call Sign:"), 0);
@@ -118,9 +125,23 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     Option2->setObjectName(QStringLiteral("Option2"));
     Option3->setObjectName(QStringLiteral("Option3"));
 
+    // The sponsor's entry classes; the report writers take the one chosen here.
+    frameClass = new QGroupBox(QStringLiteral("Entry Class:"), this);
+    frameClass->setObjectName(QStringLiteral("frameClass"));
+    frameClass->setGeometry(twips(150, kRowTop + 8 * kRowStep + 780, 4800, 660));
+    static const char *const classNames[] = {"Option4", "Option5", "Option6", "Option7", "Option8"};
+    x = 120;
+    for (qsizetype i = 0; i < reports::stationClasses().size(); ++i) {
+        auto *option = new QRadioButton(reports::entryCaption(reports::stationClasses()[i]), frameClass);
+        option->setObjectName(QLatin1String(classNames[i]));
+        option->setGeometry(twips(x, 270, 900, 300));
+        x += 930;
+        m_classOptions << option;
+    }
+
     Command1 = new QPushButton(QStringLiteral("Done"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips(1950, kRowTop + 8 * kRowStep + 900, 1200, 420));
+    Command1->setGeometry(twips(1950, kRowTop + 8 * kRowStep + 1620, 1200, 420));
     // Enter is Done only in the fields that say so, not through a default button.
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &frmStationID::Command1_Click);
@@ -140,6 +161,8 @@ frmStationID::frmStationID(const Preferences &prefs, const PrefixTable &prefixes
     Option1->setChecked(f.mode == u"CW");
     Option2->setChecked(f.mode == u"PH");
     Option3->setChecked(f.mode == u"DG");
+    for (qsizetype i = 0; i < m_classOptions.size(); ++i)
+        m_classOptions[i]->setChecked(f.entryClass == reports::entryCaption(reports::stationClasses()[i]));
 }
 
 QLineEdit *frmStationID::addField(const char *name, const QString &caption, int row)
@@ -174,6 +197,9 @@ StationFields frmStationID::fields() const
         f.mode = QStringLiteral("PH");
     else if (Option3->isChecked())
         f.mode = QStringLiteral("DG");
+    for (qsizetype i = 0; i < m_classOptions.size(); ++i)
+        if (m_classOptions[i]->isChecked())
+            f.entryClass = reports::entryCaption(reports::stationClasses()[i]);
     return f;
 }
 
@@ -314,13 +340,16 @@ void frmStationID::text6LostFocus()
 }
 
 bool runStationSetup(QWidget *parent, Preferences &prefs, const PrefixTable &prefixes,
-                     SharedPreferences &shared, const SettingsStore &settings, Dialogs &dialogs)
+                     SharedPreferences &shared, SettingsStore &settings, Dialogs &dialogs)
 {
     frmStationID dialog(prefs, prefixes, shared, settings, dialogs, parent);
     formscale::resizeForm(&dialog, dialogs);
     dialog.exec();
     if (!dialog.donePressed())
         return false;
-    stationsetup::takeOver(dialog.fields(), prefs);
+    const StationFields f = dialog.fields();
+    stationsetup::takeOver(f, prefs);
+    if (!f.entryClass.isEmpty())
+        settings.setValue(QString::fromLatin1(reports::kEntryClassKey), f.entryClass);
     return true;
 }

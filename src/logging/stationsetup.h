@@ -2,6 +2,7 @@
 #include "ui/fieldkeys.h"
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 class Dialogs;
@@ -25,6 +26,7 @@ struct StationFields {
     QString memberNumber;  // Text7
     QString firstName;     // Text8
     QString mode;          // "CW", "PH", "DG", or empty when no option is set
+    QString entryClass;    // "QRP", "Low", "High", "Club", "Mobile", or empty when none is set
 
     bool operator==(const StationFields &) const = default;
 };
@@ -77,6 +79,8 @@ private:
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8;
     QGroupBox *frameMode;
     QRadioButton *Option1, *Option2, *Option3;
+    QGroupBox *frameClass;
+    QList<QRadioButton *> m_classOptions;
     QPushButton *Command1;
     bool m_done = false;
     int m_coordinatesRow = 0;  // the prefix-table row the position fields were last set from
@@ -85,6 +89,7 @@ private:
 // The Setup menu command's dialog step: shows the window modally. When the operator pressed
 // Done, the shared elements are published and `prefs` takes the values over (currentMode
 // included); the caller then runs the mode handler, shows the own labels and saves the
-// preferences. Closing with the window button changes nothing and returns false.
+// preferences. A chosen entry class is kept in the settings store. Closing with the window
+// button changes nothing and returns false.
 bool runStationSetup(QWidget *parent, Preferences &prefs, const PrefixTable &prefixes,
-                     SharedPreferences &shared, const SettingsStore &settings, Dialogs &dialogs);
+                     SharedPreferences &shared, SettingsStore &settings, Dialogs &dialogs);

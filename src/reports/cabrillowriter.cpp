@@ -119,6 +119,14 @@ QString CabrilloWriter::contest3(Contest contest, const QList<QsoRecord> &record
         return digitalOnly ? QStringLiteral("10-10-FALL-DIGITAL") : QStringLiteral("10-10-FALL-CW");
     case Contest::Sprint:
         return QStringLiteral("10-10-SPRINT");
+    case Contest::SpringDigital:
+        return QStringLiteral("10-10-SPRING-DIGITAL");
+    case Contest::OpenSeason:
+        return QStringLiteral("10-10-OPEN-SEASON");
+    case Contest::SpiritOf76:
+        return QStringLiteral("10-10-SPIRIT-OF-76");
+    case Contest::FallDigital:
+        return QStringLiteral("10-10-FALL-DIGITAL");
     }
     return {};
 }
@@ -167,11 +175,13 @@ void CabrilloWriter::header3(QString &out, const PointsTally &tally, const QList
     line(QStringLiteral("CREATED-BY"), createdBy(m_windowTitle));
     line(QStringLiteral("CONTEST"), contest3(m_fields.contest, records));
     line(QStringLiteral("CALLSIGN"), m_station.call);
-    line(QStringLiteral("CATEGORY-OPERATOR"),
-         m_fields.entryClass == EntryClass::Club ? QStringLiteral("MULTI-OP") : QStringLiteral("SINGLE-OP"));
-    // Only the QRP entry claims a power limit; the others claim none.
-    line(QStringLiteral("CATEGORY-POWER"),
-         m_fields.entryClass == EntryClass::Qrp ? QStringLiteral("QRP") : QStringLiteral("HIGH"));
+    const EntryClass entry = m_fields.entryClass;
+    line(QStringLiteral("CATEGORY-OPERATOR"), entry == EntryClass::Club ? QStringLiteral("MULTI-OP") : QStringLiteral("SINGLE-OP"));
+    // QRP and Low claim their power limit; the others claim none.
+    line(QStringLiteral("CATEGORY-POWER"), entry == EntryClass::Qrp   ? QStringLiteral("QRP")
+                                           : entry == EntryClass::Low ? QStringLiteral("LOW")
+                                                                      : QStringLiteral("HIGH"));
+    line(QStringLiteral("CATEGORY-STATION"), entry == EntryClass::Mobile ? QStringLiteral("MOBILE") : QStringLiteral("FIXED"));
     line(QStringLiteral("CATEGORY-BAND"), QStringLiteral("10M"));
     line(QStringLiteral("CATEGORY-MODE"), categoryMode3(records));
     line(QStringLiteral("CLAIMED-SCORE"), m_scoreText);

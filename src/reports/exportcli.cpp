@@ -64,27 +64,6 @@ AppFolders foldersFromEnvironment()
     return setUpUserFolders(dialogs, shared);
 }
 
-bool pickContest(const QString &text, Contest &contest)
-{
-    const QString key = text.toLower().remove(u' ').remove(u'-');
-    static const QStringList names{"winterphone", "springcw", "summerphone", "fallcw", "sprint"};
-    const qsizetype i = names.indexOf(key);
-    if (i < 0)
-        return false;
-    contest = Contest(i);
-    return true;
-}
-
-bool pickEntry(const QString &text, EntryClass &entry)
-{
-    static const QStringList names{"individual", "club", "qrp"};
-    const qsizetype i = names.indexOf(text.toLower());
-    if (i < 0)
-        return false;
-    entry = EntryClass(i);
-    return true;
-}
-
 }  // namespace
 
 int runExportCommand(const QStringList &args)
@@ -104,8 +83,8 @@ int runExportCommand(const QStringList &args)
     const QCommandLineOption logOpt(QStringLiteral("log"), QStringLiteral("Log file (default: log.txt in the working directory)."), QStringLiteral("file"));
     const QCommandLineOption outOpt(QStringLiteral("out"), QStringLiteral("Output file (default: the name the window proposes)."), QStringLiteral("file"));
     const QCommandLineOption prefsOpt(QStringLiteral("prefs"), QStringLiteral("Station data file (default: tntnprf.txt in the working directory)."), QStringLiteral("file"));
-    const QCommandLineOption contestOpt(QStringLiteral("contest"), QStringLiteral("winter-phone (default), spring-cw, summer-phone, fall-cw or sprint."), QStringLiteral("name"));
-    const QCommandLineOption entryOpt(QStringLiteral("entry"), QStringLiteral("Entry class: individual (default), club or qrp."), QStringLiteral("class"));
+    const QCommandLineOption contestOpt(QStringLiteral("contest"), QStringLiteral("winter-phone (default), spring-digital, spring-cw, open-season, spirit-of-76, summer-phone, sprint, fall-cw or fall-digital."), QStringLiteral("name"));
+    const QCommandLineOption entryOpt(QStringLiteral("entry"), QStringLiteral("Entry class: qrp, low, high, club, mobile, or individual; the station setup's class by default, individual when none is set."), QStringLiteral("class"));
     const QCommandLineOption yearOpt(QStringLiteral("year"), QStringLiteral("Contest year (default: this year)."), QStringLiteral("yyyy"));
     const QCommandLineOption startOpt(QStringLiteral("start"), QStringLiteral("Start date (default: first contact, mm/dd)."), QStringLiteral("mm/dd"));
     const QCommandLineOption endOpt(QStringLiteral("end"), QStringLiteral("End date (default: last contact, mm/dd)."), QStringLiteral("mm/dd"));
@@ -176,9 +155,9 @@ int runExportCommand(const QStringList &args)
     ReportFields fields;
     QtSettingsStore settings;
     ReportJobs::storedAddress(settings, fields);
-    if (parser.isSet(contestOpt) && !pickContest(parser.value(contestOpt), fields.contest))
+    if (parser.isSet(contestOpt) && !contestFromName(parser.value(contestOpt), fields.contest))
         return fail(QStringLiteral("unknown contest \"%1\"").arg(parser.value(contestOpt)), 2);
-    if (parser.isSet(entryOpt) && !pickEntry(parser.value(entryOpt), fields.entryClass))
+    if (parser.isSet(entryOpt) && !entryFromName(parser.value(entryOpt), fields.entryClass))
         return fail(QStringLiteral("unknown entry class \"%1\"").arg(parser.value(entryOpt)), 2);
     fields.year = parser.isSet(yearOpt) ? parser.value(yearOpt) : clock.localNow().toString(QStringLiteral("yyyy"));
     if (log.count() > 0) {

@@ -82,8 +82,7 @@ bool exportContestAdif(const ReportContext &ctx, QWidget *parent)
     auto *form = new QFormLayout(&ask);
     auto *contest = new QComboBox(&ask);
     contest->setObjectName(QStringLiteral("cboContest"));
-    for (reports::Contest c : {reports::Contest::WinterPhone, reports::Contest::SpringCw, reports::Contest::SummerPhone,
-                               reports::Contest::FallCw, reports::Contest::Sprint})
+    for (reports::Contest c : reports::allContests())
         contest->addItem(reports::contestCaption(c), int(c));
     contest->setCurrentIndex(contest->findData(int(reports::proposedContest(ctx.log->records(), ctx.clock->localNow().date()))));
     auto *power = new QLineEdit(QStringLiteral("100"), &ask);

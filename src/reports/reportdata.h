@@ -10,8 +10,14 @@ class LogStore;
 
 namespace reports {
 
-enum class Contest { WinterPhone, SpringCw, SummerPhone, FallCw, Sprint };
-enum class EntryClass { Individual, Club, Qrp };
+// The first five keep their old order: windows and command lines refer to them by it.
+enum class Contest {
+    WinterPhone, SpringCw, SummerPhone, FallCw, Sprint,
+    SpringDigital, OpenSeason, SpiritOf76, FallDigital
+};
+// Individual, Club and QRP are the report window's classes of old; Low, High and Mobile the
+// sponsor's later ones (QRP up to 10 W, Low up to 150 W, High above).
+enum class EntryClass { Individual, Club, Qrp, Low, High, Mobile };
 
 // What the report window collects beside the log: the entry details the sponsor asks for.
 struct ReportFields {
@@ -37,12 +43,35 @@ struct StationInfo {
     QString state;         // own state, province or country
 };
 
+// The nine parties in the order of the year, as the windows offer them.
+const QList<Contest> &allContests();
 QString contestCaption(Contest contest);    // "Winter Phone" ...
-// The event a log belongs to by the month of its first contact (`today` for an empty log).
+// The days a party runs in `year` (UTC dates, first and last); invalid dates for a party whose
+// dates are not fixed by a rule of the calendar.
+struct ContestDays {
+    QDate first;
+    QDate last;
+};
+ContestDays contestDays(Contest contest, int year);
+// The modes a party counts ("PH", "CW", "DG"); empty for an all-mode party.
+QStringList contestModes(Contest contest);
+// The party a log belongs to: the one whose days hold its first contact and whose mode it
+// worked, or else by the season of that contact and whether the log is digital only (`today`
+// for an empty log).
 Contest proposedContest(const QList<QsoRecord> &records, const QDate &today);
+// The contest a name given on a command line or stored means: a caption in any letter case with
+// or without blanks and hyphens ("fallcw", "Open Season"), or a Cabrillo 3.0 name.
+bool contestFromName(const QString &name, Contest &contest);
 QString cabrilloContest(Contest contest);   // "10-10 WINTER PHONE" ...
-QString entryCaption(EntryClass entry);     // "Individual", "Club", "QRP"
+
+// The settings-store key of the class the station setup keeps, as its caption.
+inline constexpr char kEntryClassKey[] = "EntryClass";
+// The classes the station setup offers, in its order.
+const QList<EntryClass> &stationClasses();
+QString entryCaption(EntryClass entry);     // "Individual", "Club", "QRP", "Low", "High", "Mobile"
 QString cabrilloCategory(EntryClass entry); // "INDIVIDUAL" ...
+// A stored or typed class caption in any letter case; false for anything else.
+bool entryFromName(const QString &name, EntryClass &entry);
 
 // Parses a stored date in any form the log reader and the edit window accept ("yyyy/mm/dd",
 // "yyyy-m-d", "m/d/yyyy" ...); invalid otherwise.

@@ -96,6 +96,10 @@ void ReportJobs::storedAddress(const SettingsStore &settings, ReportFields &fiel
     fields.name = settings.value(QStringLiteral("UserAddressName"), QString());
     fields.address1 = settings.value(QStringLiteral("UserAddressLine1"), QString());
     fields.address2 = settings.value(QStringLiteral("UserAddressLine2"), QString());
+    // The class chosen in the station setup; the window's own default where none is.
+    EntryClass entry = EntryClass::Individual;
+    if (entryFromName(settings.value(QString::fromLatin1(kEntryClassKey), QString()), entry))
+        fields.entryClass = entry;
 }
 
 bool ReportJobs::writeCoverSheet(const ReportFields &fields)

@@ -26,6 +26,7 @@ public:
     bool printCoverSheet(const reports::ReportFields &fields);
 
     // The stored mailing address for the window's name and address fields.
+    // The address kept from the last report, and the station setup's entry class.
     static void storedAddress(const SettingsStore &settings, reports::ReportFields &fields);
 
     static QString cabrilloMessage(const QString &path);

@@ -32,21 +32,31 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     setModal(true);
     place(this, 0, 0, 9600, 7200);
 
+    // The Part's five options keep their names; the later parties follow in the year's order,
+    // down the first column and on down the second.
     auto *contestGroup = new QGroupBox(QStringLiteral("QSO Party Name:"), this);
     place(contestGroup, 240, 120, 2700, 2300);
-    m_contest[0] = addOption(contestGroup, "Option3", QStringLiteral("Winter Phone"), 0);
-    m_contest[1] = addOption(contestGroup, "Option7", QStringLiteral("Spring CW"), 1);
-    m_contest[2] = addOption(contestGroup, "Option6", QStringLiteral("Summer Phone"), 2);
-    m_contest[3] = addOption(contestGroup, "Option2", QStringLiteral("Fall CW"), 3);
-    m_contest[4] = addOption(contestGroup, "Option1", QStringLiteral("Sprint"), 4);
-    m_contest[0]->setChecked(true);
+    static const char *const contestNames[] = {"Option3", "Option21", "Option7",  "Option22", "Option23",
+                                               "Option6", "Option1",  "Option2",  "Option24"};
+    for (qsizetype i = 0; i < allContests().size(); ++i) {
+        const Contest c = allContests()[i];
+        m_contest[int(c)] = addOption(contestGroup, contestNames[i], contestCaption(c), int(i));
+    }
+    m_contest[int(Contest::WinterPhone)]->setChecked(true);
 
     auto *entryGroup = new QGroupBox(QStringLiteral("Entry is:"), this);
     place(entryGroup, 240, 2560, 2700, 1560);
-    m_entry[0] = addOption(entryGroup, "Option19", QStringLiteral("Individual"), 0);
-    m_entry[1] = addOption(entryGroup, "Option18", QStringLiteral("Club"), 1);
-    m_entry[2] = addOption(entryGroup, "Option20", QStringLiteral("QRP"), 2);
+    static const char *const entryNames[] = {"Option19", "Option18", "Option20", "Option25", "Option26", "Option27"};
+    for (int i = 0; i < kEntryClasses; ++i)
+        m_entry[i] = addOption(entryGroup, entryNames[i], entryCaption(EntryClass(i)), i, 3);
     m_entry[0]->setChecked(true);
+
+    // The party the log's dates and modes fit, one key away; the choice stays the operator's.
+    cmdProposed = new QPushButton(this);
+    cmdProposed->setObjectName(QStringLiteral("cmdProposed"));
+    cmdProposed->setAutoDefault(false);
+    place(cmdProposed, 240, 4150, 2700, 360);
+    connect(cmdProposed, &QPushButton::clicked, this, [this] { m_contest[int(m_proposed)]->setChecked(true); });
 
     Text10 = addField("Text10", QStringLiteral("Year:"), 0, false, false);
     Text2 = addField("Text2", QStringLiteral("Start Date (0000z):"), 1, false, false);
@@ -86,11 +96,12 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     load();
 }
 
-QRadioButton *Form2::addOption(QWidget *group, const char *name, const QString &caption, int row)
+QRadioButton *Form2::addOption(QWidget *group, const char *name, const QString &caption, int index, int rows)
 {
     auto *option = new QRadioButton(caption, group);
     option->setObjectName(QLatin1String(name));
-    place(option, 180, 330 + row * 390, 2400, 360);
+    const int column = index / rows;
+    place(option, 120 + column * 1300, 330 + (index % rows) * 390, 1280, 360);
     return option;
 }
 
@@ -134,6 +145,9 @@ void Form2::load()
     }
     ReportFields stored;
     ReportJobs::storedAddress(*m_ctx.settings, stored);
+    m_entry[int(stored.entryClass)]->setChecked(true);
+    m_proposed = proposedContest(records, m_ctx.clock->utcNow().date());
+    cmdProposed->setText(QStringLiteral("&Log fits: ") + contestCaption(m_proposed));
     Text5->setText(stored.name);
     Text6->setText(stored.address1);
     Text7->setText(stored.address2);
@@ -142,10 +156,10 @@ void Form2::load()
 ReportFields Form2::fields() const
 {
     ReportFields f;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kContests; ++i)
         if (m_contest[i]->isChecked())
             f.contest = Contest(i);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kEntryClasses; ++i)
         if (m_entry[i]->isChecked())
             f.entryClass = EntryClass(i);
     f.year = Text10->text();

@@ -18,12 +18,17 @@ public:
 
 private:
     QLineEdit *addField(const char *name, const QString &caption, int row, bool quoteFilter, bool capitals);
-    QRadioButton *addOption(QWidget *group, const char *name, const QString &caption, int row);
+    // Options fill a column of `rows` and go on in the next.
+    QRadioButton *addOption(QWidget *group, const char *name, const QString &caption, int index, int rows = 5);
     QPushButton *addButton(const char *name, const QString &caption, int x, int y, int w);
     void load();
 
     ReportContext m_ctx;
-    QRadioButton *m_contest[5] = {};
-    QRadioButton *m_entry[3] = {};
+    static constexpr int kContests = 9;
+    static constexpr int kEntryClasses = 6;
+    QRadioButton *m_contest[kContests] = {};  // by Contest
+    QRadioButton *m_entry[kEntryClasses] = {};  // by EntryClass
+    QPushButton *cmdProposed = nullptr;
+    reports::Contest m_proposed = reports::Contest::WinterPhone;
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text10, *Text11;
 };

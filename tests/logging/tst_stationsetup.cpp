@@ -256,6 +256,7 @@ private slots:
             auto *dialog = qobject_cast<frmStationID *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             dialog->findChild<QRadioButton *>("Option2")->click();
+            dialog->findChild<QRadioButton *>("Option5")->click();  // Low
             QLineEdit *lat = dialog->findChild<QLineEdit *>("Text4");
             lat->clear();
             QTest::keyClicks(lat, "41.5");
@@ -269,6 +270,31 @@ private slots:
         QCOMPARE(rig.prefs.ownCall, QString("K1ABC"));
         QCOMPARE(rig.prefs.utcOffset, 5.0f);
         QVERIFY(rig.sharedFile().contains("<OWN_LATITUDE>41.5</OWN_LATITUDE>"));
+        QCOMPARE(rig.settings.values.value("EntryClass"), QString("Low"));
+    }
+
+    // The kept class is shown again in any letter case; an old "Individual" shows none.
+    void entryClassShownAsKept_data()
+    {
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("mobile") << "mobile" << "Option8";
+        QTest::newRow("qrp") << "QRP" << "Option4";
+        QTest::newRow("individual") << "Individual" << "";
+        QTest::newRow("nothing") << "" << "";
+    }
+    void entryClassShownAsKept()
+    {
+        QFETCH(QString, kept);
+        QFETCH(QString, checked);
+        Rig rig;
+        rig.settings.values["EntryClass"] = kept;
+        frmStationID dialog(rig.prefs, rig.prefixes, rig.shared, rig.settings, rig.dialogs);
+        QStringList on;
+        for (const char *name : {"Option4", "Option5", "Option6", "Option7", "Option8"})
+            if (dialog.findChild<QRadioButton *>(name)->isChecked())
+                on << name;
+        QCOMPARE(on, checked.isEmpty() ? QStringList() : QStringList{checked});
     }
 
     void closingDiscardsEdits()
@@ -281,10 +307,12 @@ private slots:
             QVERIFY(dialog);
             QTest::keyClicks(dialog->findChild<QLineEdit *>("Text8"), "al");
             dialog->findChild<QRadioButton *>("Option3")->click();
+            dialog->findChild<QRadioButton *>("Option7")->click();
             dialog->close();
         });
         QVERIFY(!runStationSetup(nullptr, rig.prefs, rig.prefixes, rig.shared, rig.settings, rig.dialogs));
         QCOMPARE(rig.prefs, before);
+        QVERIFY(!rig.settings.values.contains("EntryClass"));
         QVERIFY(!QFile::exists(rig.env.file("SharedUserPreferences.xml")));
     }
 };

@@ -204,6 +204,34 @@ private slots:
         QCOMPARE(again.findChild<QLineEdit *>("Text4")->text(), QString());
     }
 
+    // The station setup's class is chosen when the window opens and reaches the 3.0 header; the
+    // party stays Winter Phone until the operator takes the one the log fits.
+    void stationClassAndProposedParty()
+    {
+        Env e({{"K1ABC", "JOE", "MA", "1234", "2", "2026/06/06", "18:05:30", "DG"},
+               {"K2AA", "AL", "NY", "None", "1", "2026/06/07", "00:05:30", "DG"}});
+        e.settings.values["EntryClass"] = "Low";
+        Form2 w(e.ctx);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(w.findChild<QRadioButton *>("Option25")->isChecked());
+        QVERIFY(w.findChild<QRadioButton *>("Option3")->isChecked());
+        auto *proposed = w.findChild<QPushButton *>("cmdProposed");
+        QCOMPARE(proposed->text(), QString("&Log fits: Open Season PSK"));
+        // Through the window, as a key from the keyboard comes, so the access key is looked up.
+        QTest::keyClick(w.windowHandle(), Qt::Key_L, Qt::AltModifier);
+        QTRY_VERIFY(w.findChild<QRadioButton *>("Option22")->isChecked());  // an access key clicks after a flash
+        QCOMPARE(w.fields().contest, Contest::OpenSeason);
+
+        e.dialogs.fileAnswers << e.data("K1XYZ-3.log");
+        click(w, "Command7");
+        const QByteArray bytes = e.readData("K1XYZ-3.log");
+        QVERIFY(bytes.contains("\r\nCONTEST: 10-10-OPEN-SEASON\r\n"));
+        QVERIFY(bytes.contains("\r\nCATEGORY-POWER: LOW\r\n"));
+        QVERIFY(bytes.contains("\r\nCATEGORY-MODE: DIGI\r\n"));
+    }
+
     void cabrilloCancelAndFailureStoreNothing_data()
     {
         QTest::addColumn<QString>("answer");  // relative to the product data folder; empty = cancel

@@ -175,20 +175,31 @@ private slots:
         QTest::addColumn<QString>("operatorCategory");
         QTest::addColumn<QString>("power");
         QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("station");
         QTest::newRow("winter phone, individual") << int(Contest::WinterPhone) << int(EntryClass::Individual) << "PH"
-                                                  << "10-10-WINTER-PHONE" << "SINGLE-OP" << "HIGH" << "SSB";
+                                                  << "10-10-WINTER-PHONE" << "SINGLE-OP" << "HIGH" << "SSB" << "FIXED";
         QTest::newRow("spring cw, qrp") << int(Contest::SpringCw) << int(EntryClass::Qrp) << "CW"
-                                        << "10-10-SPRING-CW" << "SINGLE-OP" << "QRP" << "CW";
-        QTest::newRow("spring, digital only") << int(Contest::SpringCw) << int(EntryClass::Individual) << "DG"
-                                              << "10-10-SPRING-DIGITAL" << "SINGLE-OP" << "HIGH" << "DIGI";
+                                        << "10-10-SPRING-CW" << "SINGLE-OP" << "QRP" << "CW" << "FIXED";
+        QTest::newRow("spring cw/dg, digital only") << int(Contest::SpringCw) << int(EntryClass::Individual) << "DG"
+                                                    << "10-10-SPRING-DIGITAL" << "SINGLE-OP" << "HIGH" << "DIGI" << "FIXED";
+        QTest::newRow("spring digital, low") << int(Contest::SpringDigital) << int(EntryClass::Low) << "DG"
+                                             << "10-10-SPRING-DIGITAL" << "SINGLE-OP" << "LOW" << "DIGI" << "FIXED";
+        QTest::newRow("open season, high") << int(Contest::OpenSeason) << int(EntryClass::High) << "DG"
+                                           << "10-10-OPEN-SEASON" << "SINGLE-OP" << "HIGH" << "DIGI" << "FIXED";
+        QTest::newRow("spirit of 76, mobile") << int(Contest::SpiritOf76) << int(EntryClass::Mobile) << "CW PH DG"
+                                              << "10-10-SPIRIT-OF-76" << "SINGLE-OP" << "HIGH" << "MIXED" << "MOBILE";
         QTest::newRow("summer phone, club") << int(Contest::SummerPhone) << int(EntryClass::Club) << "PH"
-                                            << "10-10-SUMMER-PHONE" << "MULTI-OP" << "HIGH" << "SSB";
+                                            << "10-10-SUMMER-PHONE" << "MULTI-OP" << "HIGH" << "SSB" << "FIXED";
         QTest::newRow("fall cw with digital") << int(Contest::FallCw) << int(EntryClass::Individual) << "CW DG"
-                                              << "10-10-FALL-CW" << "SINGLE-OP" << "HIGH" << "MIXED";
-        QTest::newRow("fall, digital only") << int(Contest::FallCw) << int(EntryClass::Qrp) << "DG"
-                                            << "10-10-FALL-DIGITAL" << "SINGLE-OP" << "QRP" << "DIGI";
+                                              << "10-10-FALL-CW" << "SINGLE-OP" << "HIGH" << "MIXED" << "FIXED";
+        QTest::newRow("fall cw/dg, digital only") << int(Contest::FallCw) << int(EntryClass::Qrp) << "DG"
+                                                  << "10-10-FALL-DIGITAL" << "SINGLE-OP" << "QRP" << "DIGI" << "FIXED";
+        QTest::newRow("fall digital, low") << int(Contest::FallDigital) << int(EntryClass::Low) << "DG"
+                                           << "10-10-FALL-DIGITAL" << "SINGLE-OP" << "LOW" << "DIGI" << "FIXED";
         QTest::newRow("sprint, mixed") << int(Contest::Sprint) << int(EntryClass::Individual) << "CW PH"
-                                       << "10-10-SPRINT" << "SINGLE-OP" << "HIGH" << "MIXED";
+                                       << "10-10-SPRINT" << "SINGLE-OP" << "HIGH" << "MIXED" << "FIXED";
+        QTest::newRow("sprint, one mode") << int(Contest::Sprint) << int(EntryClass::Low) << "CW"
+                                          << "10-10-SPRINT" << "SINGLE-OP" << "LOW" << "CW" << "FIXED";
     }
     void cabrillo3IsReadByAStrictParser()
     {
@@ -199,6 +210,7 @@ private slots:
         QFETCH(QString, operatorCategory);
         QFETCH(QString, power);
         QFETCH(QString, mode);
+        QFETCH(QString, station);
         // The header tags of Cabrillo 3.0 and the 10-10 names of its contest list.
         static const QStringList tags{
             "START-OF-LOG", "END-OF-LOG", "CALLSIGN", "CONTEST", "CATEGORY-ASSISTED", "CATEGORY-BAND",
@@ -206,11 +218,14 @@ private slots:
             "CATEGORY-TRANSMITTER", "CATEGORY-OVERLAY", "CERTIFICATE", "CLAIMED-SCORE", "CLUB", "CREATED-BY",
             "EMAIL", "GRID-LOCATOR", "LOCATION", "NAME", "ADDRESS", "ADDRESS-CITY", "ADDRESS-STATE-PROVINCE",
             "ADDRESS-POSTALCODE", "ADDRESS-COUNTRY", "OPERATORS", "OFFTIME", "SOAPBOX", "QSO", "X-QSO"};
-        static const QStringList contests{"10-10-WINTER-PHONE", "10-10-SPRING-CW", "10-10-SPRING-DIGITAL",
-                                          "10-10-SUMMER-PHONE", "10-10-FALL-CW", "10-10-FALL-DIGITAL", "10-10-SPRINT"};
+        static const QStringList contests{"10-10-WINTER-PHONE", "10-10-SPRING-CW",   "10-10-SPRING-DIGITAL",
+                                          "10-10-OPEN-SEASON",  "10-10-SPIRIT-OF-76", "10-10-SUMMER-PHONE",
+                                          "10-10-FALL-CW",      "10-10-FALL-DIGITAL", "10-10-SPRINT"};
         static const QHash<QString, QStringList> values{
             {"CATEGORY-OPERATOR", {"SINGLE-OP", "MULTI-OP", "CHECKLOG"}},
             {"CATEGORY-POWER", {"HIGH", "LOW", "QRP"}},
+            {"CATEGORY-STATION", {"DISTRIBUTED", "FIXED", "MOBILE", "PORTABLE", "ROVER", "ROVER-LIMITED",
+                                  "ROVER-UNLIMITED", "EXPEDITION", "HQ", "SCHOOL", "EXPLORER"}},
             {"CATEGORY-BAND", {"ALL", "160M", "80M", "40M", "20M", "15M", "10M", "6M", "2M"}},
             {"CATEGORY-MODE", {"CW", "DIGI", "FM", "RTTY", "SSB", "MIXED"}}};
 
@@ -258,6 +273,7 @@ private slots:
         QCOMPARE(header["CATEGORY-OPERATOR"], operatorCategory);
         QCOMPARE(header["CATEGORY-POWER"], power);
         QCOMPARE(header["CATEGORY-MODE"], mode);
+        QCOMPARE(header["CATEGORY-STATION"], station);
         QCOMPARE(header["CALLSIGN"], QString("K1XYZ"));
         QCOMPARE(header["CLAIMED-SCORE"], QString("8"));
         QCOMPARE(header["CREATED-BY"], QString("Vardel 2.9"));
@@ -269,6 +285,72 @@ private slots:
         QByteArray sponsor;
         QVERIFY(CabrilloWriter(fixtures::station(), f, "8", title()).build(log, sponsor));
         QVERIFY(bytes.endsWith(sponsor.mid(sponsor.indexOf("QSO: "))));
+    }
+
+    // The party is proposed from the first contact's day and the modes worked; the season and
+    // a digital-only log decide outside the parties' days.
+    void proposesThePartyFromDatesAndModes_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("modes");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("winter phone, saturday") << "2026/02/07" << "PH" << int(Contest::WinterPhone);
+        QTest::newRow("winter phone, sunday") << "2026/02/08" << "PH" << int(Contest::WinterPhone);
+        QTest::newRow("spring digital, Apr 30 a saturday") << "2022/04/23" << "DG" << int(Contest::SpringDigital);
+        QTest::newRow("Apr 30 2022 is no full weekend") << "2022/04/30" << "CW" << int(Contest::SpringCw);
+        QTest::newRow("spring cw") << "2026/05/02" << "CW DG" << int(Contest::SpringCw);
+        QTest::newRow("spring cw days, digital only") << "2026/05/03" << "DG" << int(Contest::SpringDigital);
+        QTest::newRow("open season") << "2026/06/06" << "DG" << int(Contest::OpenSeason);
+        QTest::newRow("spirit of 76, any mode") << "2026/07/04" << "CW PH" << int(Contest::SpiritOf76);
+        QTest::newRow("summer phone") << "2026/08/01" << "PH" << int(Contest::SummerPhone);
+        QTest::newRow("sprint, any mode") << "2026/10/10" << "CW" << int(Contest::Sprint);
+        QTest::newRow("fall cw, third weekend") << "2026/10/17" << "CW" << int(Contest::FallCw);
+        QTest::newRow("fall cw, not the first weekend") << "2026/10/03" << "PH" << int(Contest::FallCw);
+        QTest::newRow("autumn, digital only") << "2026/10/24" << "DG" << int(Contest::FallDigital);
+        QTest::newRow("march phone") << "2026/03/15" << "PH" << int(Contest::WinterPhone);
+        QTest::newRow("empty log: today's season") << "" << "" << int(Contest::FallCw);
+        QTest::newRow("unreadable date: today's season") << "2026/13/01" << "PH" << int(Contest::FallCw);
+    }
+    void proposesThePartyFromDatesAndModes()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, modes);
+        QFETCH(int, expected);
+        QList<QsoRecord> log;
+        if (!date.isEmpty())
+            for (const QString &mode : modes.split(u' ')) {
+                QsoRecord r;
+                r.call = "K1ABC";
+                r.date = date;
+                r.mode = mode;
+                log << r;
+            }
+        QCOMPARE(int(proposedContest(log, QDate(2026, 12, 9))), expected);
+    }
+
+    // Every party is found again by its caption, its command-line spelling and its Cabrillo 3.0
+    // name; every class by its caption.
+    void namesReadBack()
+    {
+        QCOMPARE(allContests().size(), 9);
+        for (Contest c : allContests()) {
+            const QString caption = contestCaption(c);
+            const QString cli = caption.toLower().replace(u' ', u'-');
+            for (const QString &name : {caption, cli, CabrilloWriter::contest3(c, {})}) {
+                Contest read = Contest(-1);
+                QVERIFY2(contestFromName(name, read) && read == c, qPrintable(name));
+            }
+            QVERIFY(cabrilloContest(c).startsWith("10-10 "));
+        }
+        for (EntryClass e : {EntryClass::Individual, EntryClass::Club, EntryClass::Qrp, EntryClass::Low,
+                             EntryClass::High, EntryClass::Mobile}) {
+            EntryClass read = EntryClass(-1);
+            QVERIFY(entryFromName(entryCaption(e).toLower(), read) && read == e);
+        }
+        Contest none;
+        QVERIFY(!contestFromName("easter", none));
+        EntryClass noClass;
+        QVERIFY(!entryFromName("multi", noClass));
     }
 
     void coverSheet_data()
