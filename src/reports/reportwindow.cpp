@@ -34,13 +34,14 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
 
     // The Part's five options keep their names; the later parties follow in the year's order,
     // down the first column and on down the second.
+    // Wider than the groups below it: the fields beside it have short labels.
     auto *contestGroup = new QGroupBox(QStringLiteral("QSO Party Name:"), this);
-    place(contestGroup, 240, 120, 2700, 2300);
+    place(contestGroup, 240, 120, 4000, 2300);
     static const char *const contestNames[] = {"Option3", "Option21", "Option7",  "Option22", "Option23",
                                                "Option6", "Option1",  "Option2",  "Option24"};
     for (qsizetype i = 0; i < allContests().size(); ++i) {
         const Contest c = allContests()[i];
-        m_contest[int(c)] = addOption(contestGroup, contestNames[i], contestCaption(c), int(i));
+        m_contest[int(c)] = addOption(contestGroup, contestNames[i], contestCaption(c), int(i), 5, 1920);
     }
     m_contest[int(Contest::WinterPhone)]->setChecked(true);
 
@@ -48,7 +49,7 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     place(entryGroup, 240, 2560, 2700, 1560);
     static const char *const entryNames[] = {"Option19", "Option18", "Option20", "Option25", "Option26", "Option27"};
     for (int i = 0; i < kEntryClasses; ++i)
-        m_entry[i] = addOption(entryGroup, entryNames[i], entryCaption(EntryClass(i)), i, 3);
+        m_entry[i] = addOption(entryGroup, entryNames[i], entryCaption(EntryClass(i)), i, 3, 1280);
     m_entry[0]->setChecked(true);
 
     // The party the log's dates and modes fit, one key away; the choice stays the operator's.
@@ -96,12 +97,13 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     load();
 }
 
-QRadioButton *Form2::addOption(QWidget *group, const char *name, const QString &caption, int index, int rows)
+QRadioButton *Form2::addOption(QWidget *group, const char *name, const QString &caption, int index, int rows,
+                               int columnWidth)
 {
     auto *option = new QRadioButton(caption, group);
     option->setObjectName(QLatin1String(name));
     const int column = index / rows;
-    place(option, 120 + column * 1300, 330 + (index % rows) * 390, 1280, 360);
+    place(option, 120 + column * (columnWidth + 20), 330 + (index % rows) * 390, columnWidth, 360);
     return option;
 }
 
@@ -110,7 +112,9 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
     const int y = kFieldTop + row * kRowHeight;
     auto *label = new QLabel(caption, this);
     label->setTextFormat(Qt::PlainText);
-    place(label, 2980, y, 3260, 330);
+    // The rows beside the party names keep clear of them; their labels are short.
+    const int labelLeft = y < 120 + 2300 ? 4300 : 2980;
+    place(label, labelLeft, y, 6240 - labelLeft, 330);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));

@@ -18,8 +18,9 @@ public:
 
 private:
     QLineEdit *addField(const char *name, const QString &caption, int row, bool quoteFilter, bool capitals);
-    // Options fill a column of `rows` and go on in the next.
-    QRadioButton *addOption(QWidget *group, const char *name, const QString &caption, int index, int rows = 5);
+    // Options fill a column of `rows` and go on in the next, `columnWidth` twips apart.
+    QRadioButton *addOption(QWidget *group, const char *name, const QString &caption, int index, int rows,
+                            int columnWidth);
     QPushButton *addButton(const char *name, const QString &caption, int x, int y, int w);
     void load();
 
