@@ -1,4 +1,6 @@
 #include "cw/cwcontrol.h"
+
+#include "core/messagetext.h"
 #include "cw/cwsender.h"
 #include "cw/keyerthread.h"
 
@@ -54,16 +56,12 @@ void CwControl::applySettings()
 
 QString CwControl::expandMessage(const QString &message, bool withCall) const
 {
+    // Without the call, the blank that followed it goes too. The report is always 5NN.
     QString out = message;
-    // Without the call, the blank that followed it goes too.
     if (!withCall)
         out.replace(QLatin1String("$ "), QString());
-    const QString call = withCall && m_host.call ? m_host.call().trimmed() : QString();
-    out.replace(QLatin1Char('$'), call);
-    // No serial numbers in this contest, and the report is always 5NN.
-    out.remove(QLatin1Char('#'));
-    out.replace(QLatin1Char('*'), QStringLiteral("5NN"));
-    return out;
+    const QString call = withCall && m_host.call ? m_host.call() : QString();
+    return messagetext::expand(out, call, QStringLiteral("5NN"));
 }
 
 void CwControl::FKeyCW(FKey key, bool withCall)

@@ -8,10 +8,12 @@
 #include "logging/entrylinewidget.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "rig/dgmessages.h"
 #include "rig/fldigilink.h"
 #include "rig/riglink.h"
 #include "shell/mainwindow.h"
 #include "ui/keydispatcher.h"
+#include "ui/messageeditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,48 +100,55 @@ FldigiWiring::FldigiWiring(Form1 &form, const Form1Services &services)
     QAction *menu = form.optionsMenu()->addAction(QStringLiteral("&fldigi..."));
     menu->setObjectName(QStringLiteral("mnuFldigi"));
     connect(menu, &QAction::triggered, this, &FldigiWiring::askForAddress);
+    QAction *messages = form.optionsMenu()->addAction(QStringLiteral("Digital &Messages..."));
+    messages->setObjectName(QStringLiteral("mnuDigitalMessages"));
+    connect(messages, &QAction::triggered, this, &FldigiWiring::editMessages);
+}
+
+QString FldigiWiring::messagesPath() const
+{
+    return m_services.folders.workFile(QString::fromLatin1(dgmessages::kFileName));
 }
 
 void FldigiWiring::loadMessages()
 {
-    const Preferences &p = m_form.preferences();
-    const QString own = p.ownCall.trimmed();
-    m_messages = {QStringLiteral("CQ CQ 10-10 DE %1 %1 K").arg(own),
-                  QStringLiteral("$ DE %1 %2 %3 %4 K").arg(own, p.ownFirstName, p.ownState, p.ownMemberNumber),
-                  QStringLiteral("TU $ 73 DE %1 QRZ!").arg(own),
-                  QStringLiteral("AGN AGN"),
-                  QStringLiteral("%1").arg(own),
-                  QString(), QString(), QString(), QString(), QString()};
-    // DG.txt: ten quoted texts, one a line, as CW.txt keeps its messages.
-    QByteArray bytes;
-    if (!fieldfile::readFile(m_services.folders.workFile(QString::fromLatin1(kMessagesFile)), bytes))
-        return;
-    fieldfile::Reader r(bytes);
-    for (int i = 0; i < m_messages.size(); ++i) {
-        QString text;
-        if (!r.nextText(text))
-            break;
-        m_messages[i] = text;
-    }
+    m_messages = dgmessages::load(messagesPath(), dgmessages::defaults(m_form.preferences()));
 }
 
 bool FldigiWiring::sendMessage(int index)
 {
     loadMessages();  // an edit of DG.txt takes effect at the next key
-    QString text = m_messages.value(index).trimmed();
-    if (text.isEmpty())
-        return true;
     EntryLineWidget &entry = m_form.entryLine();
-    const bool logs = text.contains(u'!');
-    text.replace(u'$', entry.call().trimmed().toUpper());
-    text.remove(u'#');  // no serial numbers in this contest
-    text.remove(u'!');
-    if (!m_link->transmit(text + u' '))
+    const dgmessages::Expanded message = dgmessages::expand(m_messages.value(index), entry.call().toUpper());
+    if (message.text.isEmpty() && !message.logs)
+        return true;
+    if (!message.text.isEmpty() && !m_link->transmit(message.text + u' '))
         return false;
     // "!" logs the contact as the message goes to fldigi; a refusal keeps the entry and says why.
-    if (logs && !m_form.logCurrentContact())
+    if (message.logs && !m_form.logCurrentContact())
         QApplication::beep();
     return true;
+}
+
+void FldigiWiring::editMessages()
+{
+    loadMessages();
+    MessageEditor editor(QStringLiteral("Digital Messages"),
+                         QStringLiteral("F1 to F10 in Digital mode send these through fldigi. $ is the call in the "
+                                        "entry line, * the report 599, and a ! in a message enters the contact."),
+                         m_messages, &m_form);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    QString error;
+    if (!dgmessages::save(messagesPath(), editor.messages(), &error)) {
+        if (m_services.dialogs)
+            m_services.dialogs->message(&m_form,
+                                    QStringLiteral("The digital messages could not be saved to %1: %2")
+                                        .arg(messagesPath(), error),
+                                    QStringLiteral("Digital Messages"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+        return;
+    }
+    loadMessages();
 }
 
 void FldigiWiring::askForAddress()

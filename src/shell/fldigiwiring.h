@@ -16,8 +16,6 @@ struct Form1Services;
 class FldigiWiring : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char *kMessagesFile = "DG.txt";
-
     FldigiWiring(Form1 &form, const Form1Services &services);
     FldigiLink &link() { return *m_link; }
     // The ten digital messages, from DG.txt (defaults where it has none).
@@ -27,6 +25,8 @@ public:
 private:
     void askForAddress();
     void loadMessages();
+    void editMessages();
+    QString messagesPath() const;
 
     Form1 &m_form;
     const Form1Services &m_services;

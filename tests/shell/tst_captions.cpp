@@ -243,6 +243,7 @@ void TestCaptions::everyCaptionFits_data()
     QTest::newRow("logo") << "logo";
     QTest::newRow("ADIF power prompt") << "prompt";
     QTest::newRow("contest ADIF choices") << "mnuContestAdif";
+    QTest::newRow("digital messages") << "mnuDigitalMessages";
     QTest::newRow("message with a long path") << "message";
 }
 

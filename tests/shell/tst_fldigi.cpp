@@ -3,10 +3,14 @@
 // Esc aborts, and a program that stops answering never holds the logger up.
 #include "mainwindowharness.h"
 #include "reports/reportcontext.h"
+#include "rig/dgmessages.h"
 #include "rig/fldigilink.h"
 #include "rig/xmlrpc.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -137,6 +141,77 @@ private slots:
         QCOMPARE(form.reportContext().submodeOf(form.logStore().record(2)), QString("BPSK31"));
         h.key(Qt::Key_Escape);
         QTRY_VERIFY(fldigi.calls.contains("main.abort"));
+    }
+
+    // The wildcards the CW messages take, and "!" only with a call to log.
+    void digitalMessageWildcards_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("logs");
+        QTest::newRow("call and report") << "$ UR * 599 DE K1XYZ" << " ja1xyz " << "ja1xyz UR 599 599 DE K1XYZ" << false;
+        QTest::newRow("no serial number") << "NR # TU" << "W1AW" << "NR  TU" << false;
+        QTest::newRow("log with a call") << "TU $ 73!" << "W1AW" << "TU W1AW 73" << true;
+        QTest::newRow("no call: nothing logged") << "TU $ 73!" << "" << "TU  73" << false;
+        QTest::newRow("only the log mark") << "!" << "W1AW" << "" << true;
+    }
+    void digitalMessageWildcards()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, call);
+        QFETCH(QString, sent);
+        QFETCH(bool, logs);
+        const dgmessages::Expanded e = dgmessages::expand(message, call);
+        QCOMPARE(e.text, sent);
+        QCOMPARE(e.logs, logs);
+    }
+
+    // Options > Digital Messages edits DG.txt with keys; the next F-key sends the new text, and
+    // a file that cannot be written says so and keeps the old one.
+    void digitalMessagesEditedAndSent()
+    {
+        FakeFldigi fldigi;
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.settings.values[FldigiLink::kSettingsKey] = fldigi.address();
+        Form1 &form = h.start();
+        QTRY_VERIFY(form.findChild<FldigiLink *>()->isConnected());
+        form.findChild<QAction *>("mnuDigital")->trigger();
+
+        QString shownSecond;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            auto *second = editor->findChild<QLineEdit *>("txtMessage2");
+            shownSecond = second->text();
+            second->setFocus();
+            second->selectAll();
+            QTest::keyClicks(second, "$ \"QSL\" * BOB CT 1234 K");
+            QTest::keyClick(second, Qt::Key_Return);
+        });
+        form.findChild<QAction *>("mnuDigitalMessages")->trigger();
+        QCOMPARE(shownSecond, QString("$ DE K1XYZ ANN CT 1234 K"));  // the defaults, from the station setup
+        const QByteArray file = h.env.read("DG.txt");
+        QCOMPARE(file.count("\r\n"), 10);
+        QVERIFY(file.contains("\"$ QSL * BOB CT 1234 K\"\r\n"));  // the quote kept out as typed
+
+        fldigi.calls.clear();
+        QTest::keyClicks(h.field("txtCall"), "w1aw");
+        h.key(Qt::Key_F2);
+        QTRY_VERIFY(fldigi.calls.contains("text.add_tx(W1AW QSL 599 BOB CT 1234 K ^r)"));
+
+        // A folder that refuses the file: the operator is told, DG.txt stays as it was.
+        QFile::remove(h.env.file("DG.txt"));
+        QVERIFY(QDir().mkdir(h.env.file("DG.txt")));
+        QTimer::singleShot(0, this, [] {
+            QWidget *editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            QTest::keyClick(editor->findChild<QLineEdit *>("txtMessage1"), Qt::Key_Return);
+        });
+        form.findChild<QAction *>("mnuDigitalMessages")->trigger();
+        QCOMPARE(h.dialogs.titles().last(), QString("Digital Messages"));
+        QVERIFY(h.dialogs.shown.last().text.startsWith("The digital messages could not be saved"));
     }
 
     // The real program under Xvfb: the link finds it, reads its modem, and sees a call set in
