@@ -214,8 +214,8 @@ private slots:
         QVERIFY(h.dialogs.shown.last().text.startsWith("The digital messages could not be saved"));
     }
 
-    // The real program under Xvfb: the link finds it, reads its modem, and sees a call set in
-    // its log fields.
+    // The real program under Xvfb with the logger connected: a call set in its log fields
+    // reaches the call field, F2 goes out through its transmit buffer, Esc stops it.
     void realFldigiUnderXvfb()
     {
         const QString fldigiProgram = QStandardPaths::findExecutable("fldigi");
@@ -254,22 +254,45 @@ private slots:
             xvfb.kill();
             xvfb.waitForFinished(3000);
         });
-        FldigiLink link;
-        QVERIFY(link.start(QStringLiteral("127.0.0.1:%1").arg(port)));
+        // The logger as the operator runs it, connected to this fldigi.
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        h.settings.values[FldigiLink::kSettingsKey] = QStringLiteral("127.0.0.1:%1").arg(port);
+        Form1 &form = h.start();
+        FldigiLink &link = *form.findChild<FldigiLink *>();
         QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!link.modem().isEmpty(), 10000);
         qInfo("fldigi answers: modem %s", qPrintable(link.modem()));
-        // The operator's click in the receive pane, as fldigi's own log.set_call makes it.
+        form.findChild<QAction *>("mnuDigital")->trigger();
+
         QNetworkAccessManager network;
         QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/RPC2").arg(port)));
         request.setHeader(QNetworkRequest::ContentTypeHeader, "text/xml");
-        QNetworkReply *reply = network.post(request, xmlrpc::request("log.set_call", {QStringLiteral("W1AW")}));
-        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
-        reply->deleteLater();
-        QTRY_COMPARE_WITH_TIMEOUT(link.fields().call, QString("W1AW"), 10000);
+        auto ask = [&](const char *method, const QVariantList &params = {}) -> QString {
+            QNetworkReply *reply = network.post(request, xmlrpc::request(method, params));
+            QElapsedTimer waited;
+            waited.start();
+            while (!reply->isFinished() && waited.elapsed() < 10000)
+                QTest::qWait(20);
+            reply->deleteLater();
+            return xmlrpc::parse(reply->readAll()).value.toString();
+        };
+        // The operator's click in the receive pane, as fldigi's own log.set_call makes it.
+        ask("log.set_call", {QStringLiteral("W1AW")});
+        QTRY_COMPARE_WITH_TIMEOUT(h.field("txtCall")->text(), QString("W1AW"), 10000);
+
+        // F2 puts its message into fldigi's transmit buffer and fldigi on the air; Esc takes it
+        // back to receive. fldigi hands out what it has sent so far, base64 coded.
+        ask("text.clear_tx");
+        h.field("txtCall")->setFocus();
+        h.key(Qt::Key_F2);
+        QTRY_VERIFY_WITH_TIMEOUT(ask("main.get_trx_state") == u"TX", 10000);
+        QByteArray sent;
+        QTRY_VERIFY_WITH_TIMEOUT((sent += QByteArray::fromBase64(ask("tx.get_data").toLatin1())).contains("W1AW DE"), 20000);
+        h.key(Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(ask("main.get_trx_state") == u"RX", 10000);
     }
 
-    // fldigi accepts and never answers: typing and logging go on, the link says it is lost.
     void aSilentProgramHoldsNothingUp()
     {
         FakeFldigi fldigi;
