@@ -10,10 +10,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMainWindow>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTextDocument>
@@ -214,6 +217,36 @@ void shrinkType(QWidget *w)
     }
 }
 
+// The check marks and option circles grow with the type, as the captions beside them do: the
+// style's sizes were made for its own type, and are scaled by how much larger the control's is.
+class TypeScaledStyle : public QProxyStyle {
+public:
+    // Wraps the style the program was started with (the desktop's or -style's).
+    explicit TypeScaledStyle(int baseHeight)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), m_baseHeight(std::max(1, baseHeight))
+    {
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight: {
+            const int height = widget ? widget->fontMetrics().height() : m_baseHeight;
+            return height > m_baseHeight ? size * height / m_baseHeight : size;
+        }
+        default:
+            return size;
+        }
+    }
+
+private:
+    int m_baseHeight;
+};
+
 class FitOnShow : public QObject {
 public:
     using QObject::QObject;
@@ -225,6 +258,7 @@ protected:
             auto *w = static_cast<QWidget *>(o);
             const Qt::WindowType type = w->windowType();
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog)) {
+                takeScreenType(w);
                 fitCaptions(w);
                 screenfit::fitWindow(w);
                 accessnames::nameControls(w);
@@ -269,8 +303,41 @@ void fitCaptions(QWidget *window)
     }
 }
 
+void takeScreenType(QWidget *window)
+{
+    // A window built by a layout gets the type once, before it is first fitted; the windows
+    // placed in twips scaled their own type from the same base already.
+    if (!window || !window->layout() || window->testAttribute(Qt::WA_SetFont) || qobject_cast<QMainWindow *>(window))
+        return;
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // A window the type would push past the screen takes the largest size between the two
+    // that lets it fit, so nothing has to scroll; never below the desktop's own.
+    const QSize room = screen->availableGeometry().size();
+    const QFont base = QApplication::font();
+    const QFont full = formscale::screenFont(base, screen->geometry());
+    const double top = full.pointSizeF() > 0 ? full.pointSizeF() : full.pixelSize();
+    const double bottom = base.pointSizeF() > 0 ? base.pointSizeF() : base.pixelSize();
+    for (double size = top;; size = std::max(bottom, size * 0.92)) {
+        QFont type = full;
+        if (full.pointSizeF() > 0)
+            type.setPointSizeF(size);
+        else
+            type.setPixelSize(int(size));
+        window->setFont(type);
+        window->layout()->activate();
+        const QSize needs = window->layout()->totalMinimumSize().expandedTo(window->minimumSizeHint());
+        if (size <= bottom || (needs.width() <= room.width() && needs.height() <= room.height()))
+            break;
+    }
+    window->adjustSize();
+}
+
 void setUpApplication(QApplication &app)
 {
+    // The style first: setting one sets the kinds' fonts back.
+    QApplication::setStyle(new TypeScaledStyle(QFontMetrics(QApplication::font()).height()));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QFont type = formscale::screenFont(QApplication::font(), screen->geometry());
         for (const char *kind : {"QMessageBox", "QInputDialog", "QMenu"})

@@ -20,8 +20,13 @@ inline constexpr const char *kPaintsOwnCaption = "paintsOwnCaption";
 // takes a slightly smaller type. Controls placed by a layout are the layout's business.
 void fitCaptions(QWidget *window);
 
-// At start-up: message boxes, input boxes and menus take the type the scaled windows use on
-// this screen, and every window fits its captions when it is first shown.
+// A window laid out by a layout takes the type the scaled windows use on its screen (once; a
+// window that set its own type keeps it), so every window reads in one type size.
+void takeScreenType(QWidget *window);
+
+// At start-up: message boxes, input boxes, menus and every laid-out window take the type the
+// scaled windows use on this screen, check marks and option circles grow with the type, and
+// every window fits its captions when it is first shown.
 void setUpApplication(QApplication &app);
 
 }  // namespace captionfit

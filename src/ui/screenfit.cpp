@@ -91,7 +91,9 @@ void fitWindow(QWidget *window)
             // The scrolling view keeps the size it needs where there is room for it.
             const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
             window->setMinimumSize(0, 0);
-            window->resize(std::min(wanted.width() + bar, room.width()), std::min(wanted.height() + bar, room.height()));
+            // Never narrower than the controls' least width, or a second bar would show too.
+            const int across = std::max(wanted.width(), needs.width()) + bar;
+            window->resize(std::min(across, room.width()), std::min(wanted.height() + bar, room.height()));
         }
     }
     if (window->width() > room.width() || window->height() > room.height()) {

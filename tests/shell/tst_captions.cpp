@@ -372,6 +372,43 @@ void TestCaptions::boxesAndMenusTakeTheScaledType()
     shoot(file, QStringLiteral("file_menu"));
     QVERIFY(clippedCaptions(&box).isEmpty());
     file->hide();
+
+    // Windows built by layouts read in the same type where it lets them fit the screen, and in
+    // the largest that fits otherwise; their option circles grow with it.
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char *opener : {"mnuBlind", "mnuCWsetup"}) {
+        QFont type;
+        QSize size;
+        int circle = 0;
+        QTimer catcher;
+        catcher.setInterval(0);
+        connect(&catcher, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QList<QWidget *> shown;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w != &form && !qobject_cast<QMenu *>(w))
+                    shown << w;
+            QWidget *window = modal ? modal : shown.value(0);
+            if (!window)
+                return;
+            catcher.stop();
+            type = window->font();
+            size = window->frameGeometry().size();
+            if (auto *option = window->findChild<QRadioButton *>())
+                circle = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option);
+            window->hide();
+        });
+        catcher.start();
+        form.findChild<QAction *>(opener)->trigger();
+        QTRY_VERIFY(!catcher.isActive());
+        QVERIFY2(type.pointSizeF() <= scaled.pointSizeF() && type.pointSizeF() >= QApplication::font().pointSizeF(),
+                 opener);
+        QVERIFY2(size.width() <= room.width() && size.height() <= room.height(), opener);
+        if (QByteArray(opener) == "mnuBlind") {
+            QCOMPARE(type.pointSizeF(), scaled.pointSizeF());
+            QVERIFY(circle > QApplication::style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth));
+        }
+    }
 }
 
 void TestCaptions::postContestFieldsMatchTheEntryLine()
