@@ -148,6 +148,22 @@ QString CabrilloWriter::categoryMode3(const QList<QsoRecord> &records)
     return mode.isEmpty() ? QStringLiteral("MIXED") : mode;
 }
 
+QString CabrilloWriter::categoryOperator3(EntryClass entry)
+{
+    return entry == EntryClass::Club ? QStringLiteral("MULTI-OP") : QStringLiteral("SINGLE-OP");
+}
+
+QString CabrilloWriter::categoryPower3(EntryClass entry)
+{
+    // QRP and Low claim their power limit; the others claim none.
+    return entry == EntryClass::Qrp ? QStringLiteral("QRP") : entry == EntryClass::Low ? QStringLiteral("LOW") : QStringLiteral("HIGH");
+}
+
+QString CabrilloWriter::categoryStation3(EntryClass entry)
+{
+    return entry == EntryClass::Mobile ? QStringLiteral("MOBILE") : QStringLiteral("FIXED");
+}
+
 QString CabrilloWriter::createdBy(const QString &windowTitle)
 {
     // "Korvex's Vardel 2.9" and blanks: the words after the maker's name.
@@ -175,13 +191,9 @@ void CabrilloWriter::header3(QString &out, const PointsTally &tally, const QList
     line(QStringLiteral("CREATED-BY"), createdBy(m_windowTitle));
     line(QStringLiteral("CONTEST"), contest3(m_fields.contest, records));
     line(QStringLiteral("CALLSIGN"), m_station.call);
-    const EntryClass entry = m_fields.entryClass;
-    line(QStringLiteral("CATEGORY-OPERATOR"), entry == EntryClass::Club ? QStringLiteral("MULTI-OP") : QStringLiteral("SINGLE-OP"));
-    // QRP and Low claim their power limit; the others claim none.
-    line(QStringLiteral("CATEGORY-POWER"), entry == EntryClass::Qrp   ? QStringLiteral("QRP")
-                                           : entry == EntryClass::Low ? QStringLiteral("LOW")
-                                                                      : QStringLiteral("HIGH"));
-    line(QStringLiteral("CATEGORY-STATION"), entry == EntryClass::Mobile ? QStringLiteral("MOBILE") : QStringLiteral("FIXED"));
+    line(QStringLiteral("CATEGORY-OPERATOR"), categoryOperator3(m_fields.entryClass));
+    line(QStringLiteral("CATEGORY-POWER"), categoryPower3(m_fields.entryClass));
+    line(QStringLiteral("CATEGORY-STATION"), categoryStation3(m_fields.entryClass));
     line(QStringLiteral("CATEGORY-BAND"), QStringLiteral("10M"));
     line(QStringLiteral("CATEGORY-MODE"), categoryMode3(records));
     line(QStringLiteral("CLAIMED-SCORE"), m_scoreText);

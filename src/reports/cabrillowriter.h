@@ -31,6 +31,11 @@ public:
     static QString contest3(reports::Contest contest, const QList<QsoRecord> &records);
     // "CW", "SSB", "DIGI" when every contact has that mode, otherwise "MIXED".
     static QString categoryMode3(const QList<QsoRecord> &records);
+    // The 3.0 categories of an entry class: SINGLE-OP or MULTI-OP; QRP, LOW or HIGH; MOBILE
+    // or FIXED.
+    static QString categoryOperator3(reports::EntryClass entry);
+    static QString categoryPower3(reports::EntryClass entry);
+    static QString categoryStation3(reports::EntryClass entry);
     // "Vardel 2.9": the program name and version from the window title.
     static QString createdBy(const QString &windowTitle);
 

@@ -47,6 +47,8 @@ public:
 
     // Sends one report now (also what the timer does).
     void postNow();
+    // A report is out and not answered yet; a round meanwhile is skipped.
+    bool busy() const { return m_pending != nullptr; }
     static QByteArray scoreXml(const Score &score);
     QTimer &timer() { return m_timer; }
 

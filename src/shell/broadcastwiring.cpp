@@ -10,6 +10,7 @@
 #include "rig/riglink.h"
 #include "rig/scoreposter.h"
 #include "reports/cabrillowriter.h"
+#include "reports/reportjobs.h"
 #include "reports/reportcontext.h"
 #include "reports/reportdata.h"
 #include "platform/clock.h"
@@ -85,6 +86,11 @@ BroadcastWiring::BroadcastWiring(Form1 &form, const Form1Services &services)
         const reports::Contest contest = reports::proposedContest(records, ctx.clock->utcNow().date());
         ScorePoster::Score s;
         s.contest = CabrilloWriter::contest3(contest, records);
+        reports::ReportFields kept;
+        if (ctx.settings)
+            ReportJobs::storedAddress(*ctx.settings, kept);
+        s.operatorClass = CabrilloWriter::categoryOperator3(kept.entryClass);
+        s.power = CabrilloWriter::categoryPower3(kept.entryClass);
         s.call = ctx.prefs->ownCall.trimmed().toUpper();
         s.state = ctx.prefs->ownState.trimmed();
         s.mode = records.isEmpty() ? QStringLiteral("MIXED") : CabrilloWriter::categoryMode3(records);

@@ -96,13 +96,18 @@ private slots:
         h.settings.values[ScorePoster::kUrlKey] = board.url();
         h.settings.values[ScorePoster::kUserKey] = "k1xyz";
         h.settings.values[ScorePoster::kPasswordKey] = "secret";
+        h.settings.values["EntryClass"] = "QRP";  // the station setup's class
         Form1 &form = h.start();
         auto *poster = form.findChild<ScorePoster *>();
         QVERIFY(poster && poster->enabled());
         QCOMPARE(poster->timer().interval(), 2 * 60 * 1000);
         h.logContact("w1aw", "hiram", "ct", "1");
+        QSignalSpy firstPosted(poster, &ScorePoster::posted);
         poster->postNow();
         QTRY_COMPARE(board.requests.size(), 1);
+        // One request is out at a time: the next round starts once this one is answered.
+        QTRY_COMPARE(firstPosted.count(), 1);
+        QTRY_VERIFY(!poster->busy());
         const QByteArray request = board.requests.first();
         QVERIFY(request.startsWith("POST /post "));
         QVERIFY(request.contains("Authorization: Basic " + QByteArray("k1xyz:secret").toBase64()));
@@ -111,15 +116,17 @@ private slots:
         QCOMPARE(score.value("qso"), QString("1"));
         QCOMPARE(score.value("score"), h.label("lblTotSec"));
         QCOMPARE(score.value("contest"), QString("10-10-FALL-CW"));  // a December contact
+        QCOMPARE(score.value("class.power"), QString("QRP"));
 
         // A board that fails: said once, tried at every round, quiet again once it answers.
         board.status = 500;
         poster->postNow();
         QTRY_VERIFY(h.label("lblDialog").startsWith("Live score not posted"));
+        QTRY_VERIFY(!poster->busy());
         form.entryLine().setStatus(QString());
         poster->postNow();
         QTRY_COMPARE(board.requests.size(), 3);
-        QTest::qWait(50);
+        QTRY_VERIFY(!poster->busy());
         QVERIFY(!h.label("lblDialog").startsWith("Live score not posted"));  // not said twice
         board.status = 200;
         QSignalSpy posted(poster, &ScorePoster::posted);
