@@ -217,6 +217,30 @@ void shrinkType(QWidget *w)
     }
 }
 
+// A word-wrapped label in a box of fixed height: it takes the free room beside it first, as a
+// line, then a slightly smaller type until its lines fit the box.
+void fitWrappedLabel(QLabel *label)
+{
+    const QString text = label->text();
+    if (text.isEmpty() || label->textFormat() != Qt::PlainText)
+        return;
+    auto tooTall = [label] { return label->heightForWidth(label->width()) > label->height(); };
+    if (!tooTall())
+        return;
+    const int frame = label->width() - label->contentsRect().width();
+    widen(label, textWidth(label->fontMetrics(), text) + 2 * label->margin() + frame);
+    const QFont original = label->font();
+    const double start = original.pointSizeF() > 0 ? original.pointSizeF() : original.pixelSize();
+    for (double scale = 0.95; scale > 0.66 && tooTall(); scale -= 0.05) {
+        QFont f = original;
+        if (original.pointSizeF() > 0)
+            f.setPointSizeF(start * scale);
+        else
+            f.setPixelSize(std::max(1, int(start * scale)));
+        label->setFont(f);
+    }
+}
+
 // The check marks and option circles grow with the type, as the captions beside them do: the
 // style's sizes were made for its own type, and are scaled by how much larger the control's is.
 class TypeScaledStyle : public QProxyStyle {
@@ -294,6 +318,10 @@ void fitCaptions(QWidget *window)
         if (w->isWindow() || w->window() != window || placedByLayout(w)
             || w->property(kPaintsOwnCaption).toBool())
             continue;
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap()) {
+            fitWrappedLabel(label);
+            continue;
+        }
         const int needs = neededWidth(w);
         if (needs <= w->width())
             continue;

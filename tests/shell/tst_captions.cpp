@@ -1,6 +1,7 @@
 // Every window the program opens shows its captions whole, lies on the screen with every control
 // reachable, names every control Tab reaches for a screen reader, and message boxes and menus use the type of the scaled windows. The screen is
-// 1024 x 768 unless VARDEL_TEST_SCREEN says otherwise ("1920x1080"). With VARDEL_SHOT_DIR set,
+// 1024 x 768 unless VARDEL_TEST_SCREEN says otherwise ("1920x1080"), in the desktop's type unless
+// VARDEL_TEST_FONT names another ("DejaVu Serif,11"). With VARDEL_SHOT_DIR set,
 // each window checked is also written there as <name>-<screen width>x<screen height>.png, to
 // look at by eye.
 #include "mainwindowharness.h"
@@ -496,6 +497,10 @@ int main(int argc, char *argv[])
     f.close();
     qputenv("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=%1").arg(config).toUtf8());
     QApplication app(argc, argv);
+    // Another desktop type, as a font setting tool gives one: "DejaVu Serif,11".
+    const QStringList type = qEnvironmentVariable("VARDEL_TEST_FONT").split(u',');
+    if (type.size() == 2)
+        QApplication::setFont(QFont(type[0], type[1].toInt()));
     TestCaptions test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
