@@ -6,7 +6,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   qt6-svg-dev espeak-ng fonts-liberation2 hamradio-files)
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(desktop-file-utils appstream man-db at-spi2-core dbus fldigi socat xvfb xauth pulseaudio pulseaudio-utils poppler-utils sox direwolf libhamlib-utils)
+  packages+=(desktop-file-utils appstream man-db at-spi2-core python3-pyatspi dbus fldigi socat xvfb xauth pulseaudio pulseaudio-utils poppler-utils sox direwolf libhamlib-utils)
 fi
 
 missing=()

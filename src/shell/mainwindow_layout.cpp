@@ -86,6 +86,7 @@ void Form1::buildControls()
     // Out of the Tab chain: Space after the 10-10 number moves on within the entry line (back
     // to the call, or to the post-contest date), so the Enter that follows still logs.
     ListView1->setFocusPolicy(Qt::ClickFocus);
+    ListView1->setAccessibleName(QStringLiteral("Recent contacts"));
     ListView1->setHeaderLabels({QStringLiteral("Rec#"), QStringLiteral("Call"), QStringLiteral("Name"),
                                 QStringLiteral("QTH"), QStringLiteral("1010#"),
                                 QStringLiteral("Date / Time"), QStringLiteral("Mode"),

@@ -16,6 +16,7 @@ DxListView::DxListView(SpotStore &store, QWidget *parent) : QTreeWidget(parent)
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(QStringLiteral("DX spots"));
     setHeaderLabels({QStringLiteral("Call"), QStringLiteral("Frequency"), QStringLiteral("QTH"),
                      QStringLiteral("Status"), QStringLiteral("Comments"),
                      QStringLiteral("Prefix"), QStringLiteral("Time"), QStringLiteral("From")});

@@ -1,11 +1,19 @@
-// What a screen reader gets from the main window: names for the entry fields, one
-// announcement for each alert however many keys redraw it, and clocks that keep quiet.
+// What a screen reader gets: a name for every control of every window that takes the focus, read
+// from the accessibility tree by an AT-SPI client as a screen reader reads it; the entry fields
+// in tab order; one announcement for each alert however many keys redraw it; quiet clocks.
 #include "mainwindowharness.h"
 #include "ui/accessnames.h"
+#include "ui/captionfit.h"
 
 #include <QAccessible>
 #include <QLabel>
+#include <QMenu>
+#include <QPointer>
 #include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QTest>
 
 namespace {
@@ -51,6 +59,9 @@ class TestAccessibility : public QObject {
     QList<Heard> heard;
 
 private slots:
+    // As the program starts: every window names its controls as it is first shown.
+    void initTestCase() { captionfit::setUpApplication(*qApp); }
+
     void init()
     {
         heard.clear();
@@ -67,6 +78,81 @@ private slots:
     {
         g_heard = nullptr;
         QAccessible::installUpdateHandler(nullptr);
+    }
+
+    void everyWindowIsNamedForAScreenReader_data()
+    {
+        QTest::addColumn<QString>("opener");
+        for (const char *menu : {"main", "edit", "mnuSetup", "mnuWriteSumm", "mnuTallisImport", "mnuColors",
+                                 "mnuPrivileges", "mnuGraph", "mnuHelp", "mnuCWsetup", "mnuCWStrings",
+                                 "mnuCodePractice", "mnuPhoneSetup", "mnuBlind", "mnuDXSpotting",
+                                 "mnuViewSpectrumMap", "mnuContestAdif", "mnuDigitalMessages"})
+            QTest::newRow(menu) << QString::fromLatin1(menu);
+    }
+    void everyWindowIsNamedForAScreenReader()
+    {
+        QFETCH(QString, opener);
+        const QString python = QStringLiteral("/usr/bin/python3");
+        QProcess probe;
+        probe.start(python, {"-c", "import pyatspi"});
+        if (!probe.waitForFinished(10000) || probe.exitCode() != 0)
+            QSKIP("python3-pyatspi is not installed (scripts/install-deps.sh --tests installs it)");
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("W1AW"), MainWindowHarness::rec("K5ABC")});
+        Form1 &form = h.start();
+        const QSet<QWidget *> before = [] {
+            QSet<QWidget *> out;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible())
+                    out.insert(w);
+            return out;
+        }();
+
+        // Once the window shows, the reader walks the tree; then the window is closed.
+        QProcess reader;
+        QString said;
+        bool done = false;
+        QPointer<QWidget> opened;
+        connect(&reader, &QProcess::finished, this, [&] {
+            said = QString::fromUtf8(reader.readAllStandardOutput() + reader.readAllStandardError());
+            done = true;
+            if (opened && opened != &form)
+                opened->close();
+        });
+        QTimer catcher;
+        catcher.setInterval(50);
+        connect(&catcher, &QTimer::timeout, this, [&] {
+            QWidget *window = opener == u"main" ? &form : QApplication::activeModalWidget();
+            if (!window)
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (w->isVisible() && !before.contains(w) && !qobject_cast<QMenu *>(w))
+                        window = w;
+            if (!window || (window != &form && before.contains(window)))
+                return;
+            catcher.stop();
+            opened = window;
+            reader.start(python, {QStringLiteral(VARDEL_TEST_SUPPORT_DIR "/atspi-walk.py"),
+                                  QString::number(QCoreApplication::applicationPid())});
+        });
+        catcher.start();
+        if (opener == u"edit") {
+            auto *list = h.find<QTreeWidget>("ListView1");
+            list->setCurrentItem(list->topLevelItem(0));
+            h.find<QPushButton>("cmdEdit")->click();
+        } else if (opener != u"main") {
+            QAction *action = form.findChild<QAction *>(opener);
+            QVERIFY2(action, qPrintable(opener));
+            action->trigger();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
+        if (opened && opened != &form)
+            opened->hide();
+        QVERIFY2(said.contains("CHECKED "), qPrintable(said));
+        QVERIFY2(!said.contains("UNNAMED"), qPrintable(said));
+        const int checked = said.section("CHECKED ", 1).trimmed().toInt();
+        QVERIFY2(checked > 0, qPrintable(said));
+        qInfo("%s: %d focusable controls read, every one named", qPrintable(opener), checked);
     }
 
     void entryFieldsAreNamedInTabOrder()
