@@ -21,7 +21,7 @@ CallHistoryWiring::CallHistoryWiring(Form1 &form, const Form1Services &services)
         if (on && !m_ready)
             rebuild();
     });
-    QAction *file = options->addAction(QStringLiteral("Call History &File..."));
+    QAction *file = options->addAction(QStringLiteral("Call History F&ile..."));
     file->setObjectName(QStringLiteral("mnuCallHistoryFile"));
     connect(file, &QAction::triggered, this, &CallHistoryWiring::chooseFile);
     connect(m_entry, &EntryLineWidget::callFieldLeft, this, &CallHistoryWiring::prefill);

@@ -16,7 +16,7 @@ CheckPartialWiring::CheckPartialWiring(Form1 &form, const Form1Services &service
     m_line = m_entry->addInfoLine(QStringLiteral("lblCheckPartial"), 4700, 1150, 4800, 240);
     form.optionsMenu()->addSeparator();
     m_switch = addSettingSwitch(form.optionsMenu(), services.settings,
-                                QStringLiteral("mnuCheckPartial"), QStringLiteral("Check &Partial"),
+                                QStringLiteral("mnuCheckPartial"), QStringLiteral("Chec&k Partial"),
                                 kSettingKey, true);
     connect(m_switch, &QAction::toggled, this, [this] { show(m_entry->call()); });
     connect(&form, &Form1::callTextChanged, this, &CheckPartialWiring::show);

@@ -136,7 +136,7 @@ CwParts wireCw(Form1 &form, const Form1Services &services)
         showKey(strings, QKeySequence(Qt::CTRL | Qt::Key_W));
         QObject::connect(strings, &QAction::triggered, station,
                          [station] { station->showModeless(station->strings); });
-        QAction *practice = transmit->addAction(QStringLiteral("Send Code &Practice"));
+        QAction *practice = transmit->addAction(QStringLiteral("Send C&ode Practice"));
         practice->setObjectName(QStringLiteral("mnuCodePractice"));
         QObject::connect(practice, &QAction::triggered, station,
                          [station] { station->setup->cmdCodePractice_Click(); });

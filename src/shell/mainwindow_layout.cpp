@@ -184,7 +184,7 @@ QMenu *Form1::transmitMenu()
 QMenu *Form1::spottingMenu()
 {
     if (!mnuDXSpottingMenu) {
-        mnuDXSpottingMenu = mnuOptions->addMenu(QStringLiteral("DX &Spotting"));
+        mnuDXSpottingMenu = mnuOptions->addMenu(QStringLiteral("&DX Spotting"));
         mnuDXSpottingMenu->setObjectName(QStringLiteral("mnuDXSpottingMenu"));
     }
     return mnuDXSpottingMenu;

@@ -26,6 +26,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
 
 QString drawn(const QString &text)
@@ -216,6 +218,7 @@ private slots:
     void everyCaptionFits();
     void boxesAndMenusTakeTheScaledType();
     void postContestFieldsMatchTheEntryLine();
+    void everyMenuCommandHasItsOwnAccessKey();
     void fittingWidensIntoFreeRoomOnly_data();
     void fittingWidensIntoFreeRoomOnly();
 };
@@ -410,6 +413,45 @@ void TestCaptions::boxesAndMenusTakeTheScaledType()
             QVERIFY(circle > QApplication::style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth));
         }
     }
+}
+
+// Keyboard alone reaches every command: each menu and each command in it has an access key, and
+// no two in one menu share one.
+void TestCaptions::everyMenuCommandHasItsOwnAccessKey()
+{
+    MainWindowHarness h;
+    h.writePreferences();
+    Form1 &form = h.start();
+    QStringList problems;
+    auto keyOf = [](const QString &text) {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != u'&')
+                continue;
+            if (text[i + 1] != u'&')
+                return text[i + 1].toUpper();
+            ++i;
+        }
+        return QChar();
+    };
+    std::function<void(const QString &, const QList<QAction *> &)> check = [&](const QString &where,
+                                                                                const QList<QAction *> &actions) {
+        QHash<QChar, QString> taken;
+        for (QAction *a : actions) {
+            if (a->isSeparator() || !a->isVisible())
+                continue;
+            const QChar key = keyOf(a->text());
+            if (key.isNull())
+                problems << where + ": \"" + a->text() + "\" has no access key";
+            else if (taken.contains(key))
+                problems << where + ": \"" + a->text() + "\" and \"" + taken[key] + "\" share " + key;
+            else
+                taken.insert(key, a->text());
+            if (a->menu())
+                check(where + " > " + QString(a->text()).remove(u'&'), a->menu()->actions());
+        }
+    };
+    check(QStringLiteral("menu bar"), form.menuBar()->actions());
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
 }
 
 void TestCaptions::postContestFieldsMatchTheEntryLine()
