@@ -1,5 +1,6 @@
 // Every window the program opens shows its captions whole, lies on the screen with every control
-// reachable, names every control Tab reaches for a screen reader, and message boxes and menus use the type of the scaled windows. The screen is
+// reachable, names every control Tab reaches for a screen reader in the order they are read, and
+// message boxes, menus and laid-out windows use the type of the scaled windows. The screen is
 // 1024 x 768 unless VARDEL_TEST_SCREEN says otherwise ("1920x1080"), in the desktop's type unless
 // VARDEL_TEST_FONT names another ("DejaVu Serif,11"). With VARDEL_SHOT_DIR set,
 // each window checked is also written there as <name>-<screen width>x<screen height>.png, to
@@ -174,6 +175,34 @@ QStringList unnamedControls(QWidget *window)
     return out;
 }
 
+// Tab follows the reading order: from one stop to the next it never goes back up within the same
+// column, nor left along the same row (a step up into a new column on the right is reading on).
+QStringList tabOrderBackwards(QWidget *window)
+{
+    QList<QWidget *> stops;
+    QWidget *w = window;
+    for (int guard = 0; guard < 1000; ++guard) {
+        w = w->nextInFocusChain();
+        if (!w || w == window)
+            break;
+        if (w->window() == window && w->isVisibleTo(window) && w->isEnabled() && accessnames::reachedByTab(w)
+            && !stops.contains(w))
+            stops << w;
+    }
+    QStringList out;
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        const QRect a(stops[i - 1]->mapTo(window, QPoint(0, 0)), stops[i - 1]->size());
+        const QRect b(stops[i]->mapTo(window, QPoint(0, 0)), stops[i]->size());
+        const int half = std::max(4, std::min(a.height(), b.height()) / 2);
+        const bool sameRow = std::abs(a.center().y() - b.center().y()) < half;
+        const bool up = b.center().y() < a.center().y() - half;
+        const bool newColumn = b.left() > a.right();
+        if ((sameRow && b.right() < a.left()) || (up && !newColumn))
+            out << QStringLiteral("Tab goes back from %1 to %2").arg(stops[i - 1]->objectName(), stops[i]->objectName());
+    }
+    return out;
+}
+
 void shoot(QWidget *w, const QString &name)
 {
     const QString folder = qEnvironmentVariable("VARDEL_SHOT_DIR");
@@ -267,7 +296,8 @@ void TestCaptions::everyCaptionFits()
     bool seen = false;
     auto inspect = [&](QWidget *window) {
         seen = true;
-        problems << clippedCaptions(window) << offScreen(window) << unnamedControls(window);
+        problems << clippedCaptions(window) << offScreen(window) << unnamedControls(window)
+                 << tabOrderBackwards(window);
         shoot(window, name);
     };
 
