@@ -12,7 +12,7 @@ constexpr const char *kQuietName = "liveRegionName";
 class LabelInterface : public QAccessibleWidget {
 public:
     explicit LabelInterface(QLabel *label, bool alert)
-        : QAccessibleWidget(label, alert ? QAccessible::AlertMessage : QAccessible::StaticText)
+        : QAccessibleWidget(label, alert ? QAccessible::Notification : QAccessible::StaticText)
     {
     }
     QString text(QAccessible::Text t) const override

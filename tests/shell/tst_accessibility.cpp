@@ -186,6 +186,9 @@ private slots:
         QTRY_COMPARE(announced(heard), (QStringList{"Possible Duplicate!", "Possible duplicates: W1AW"}));
         QCOMPARE(changesOf(heard, "lblDialog"), 0);
         QCOMPARE(changesOf(heard, "lblDupe"), 0);
+        // Orca speaks a notification as it shows; an alert message it only reads when asked.
+        auto *region = h.find<QLabel>("liveRegion");
+        QCOMPARE(QAccessible::queryAccessibleInterface(region)->role(), QAccessible::Notification);
 
         // Enter on the dupe: the refusal is one announcement more.
         heard.clear();
