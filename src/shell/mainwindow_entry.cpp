@@ -14,6 +14,43 @@
 
 void Form1::registerCommandKeys()
 {
+    // The recent contacts without the mouse: Ctrl+L goes into the list on the newest contact,
+    // the arrows choose, Enter edits and Delete deletes the chosen one, Esc goes back to the call.
+    m_keys.add(KeyDispatcher::kCommands - 10, [this](QObject *target, QKeyEvent *key) {
+        if (key->key() == Qt::Key_L && key->modifiers() == Qt::ControlModifier) {
+            if (ListView1->topLevelItemCount() == 0)
+                return true;
+            if (!ListView1->currentItem()) {
+                QTreeWidgetItem *newest = ListView1->topLevelItem(0);
+                for (int i = 1; i < ListView1->topLevelItemCount(); ++i)
+                    if (ListView1->topLevelItem(i)->text(0).toInt() > newest->text(0).toInt())
+                        newest = ListView1->topLevelItem(i);
+                ListView1->setCurrentItem(newest);
+            }
+            ListView1->setFocus(Qt::ShortcutFocusReason);
+            showEditButtons(true);
+            return true;
+        }
+        if (target != ListView1 && target != ListView1->viewport())
+            return false;
+        if (key->key() == Qt::Key_Escape) {
+            m_entry->focusCall();  // what is typed in the entry line stays
+            return true;
+        }
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if ((enter || key->key() == Qt::Key_Delete) && key->modifiers() == Qt::NoModifier) {
+            if (ListView1->currentItem()) {
+                if (enter)
+                    cmdEdit_Click();
+                else
+                    cmdDelete_Click();
+            }
+            m_entry->focusCall();
+            return true;
+        }
+        return false;
+    });
+
     m_keys.add(KeyDispatcher::kCommands, [this](QObject *, QKeyEvent *key) {
         if (key->key() == Qt::Key_Escape) {
             cmdClear_Click();

@@ -189,6 +189,41 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(1), QString("K5A"));
     }
 
+    // The same edit and delete from the keyboard alone: Ctrl+L into the list on the newest
+    // contact, Up to the one before, Enter edits, Delete deletes, Esc leaves the typed call.
+    void editAndDeleteWithKeys()
+    {
+        MainWindowHarness h;
+        h.writePreferences();
+        h.writeLog({MainWindowHarness::rec("K1A"), MainWindowHarness::rec("K2A"), MainWindowHarness::rec("K3A")});
+        Form1 &w = h.start();
+        auto *list = h.find<QTreeWidget>("ListView1");
+        h.type("txtCall", "W9");
+        h.key(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(list->currentItem()->text(1), QString("K3A"));
+        QVERIFY(h.find<QPushButton>("cmdEdit")->isVisible());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), h.field("txtCall"));
+        QCOMPARE(h.field("txtCall")->text(), QString("W9"));
+
+        h.key(Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Down);  // newest first: down is the one before
+        QCOMPARE(list->currentItem()->text(1), QString("K2A"));
+        onNextModal([](QWidget *d) { d->findChild<QLineEdit *>("txtEditCall")->setText("K2B"); }, "cmdDone");
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(w.logStore().record(2).call, QString("K2B"));
+        QApplication::setActiveWindow(&w);  // as the desktop does when the dialog closes
+        QCOMPARE(QApplication::focusWidget(), h.field("txtCall"));
+
+        h.key(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(list->currentItem()->text(1), QString("K3A"));
+        h.dialogs.messageAnswers.enqueue(Dialogs::Answer::Yes);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(h.logLines().size(), 2);
+        QCOMPARE(w.logStore().record(2).call, QString("K2B"));
+    }
+
     void backupOnlyWhenTheCountChanged()
     {
         MainWindowHarness h;

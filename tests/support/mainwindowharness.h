@@ -162,10 +162,10 @@ struct MainWindowHarness {
         f->setFocus();
         QTest::keyClicks(f, keys);
     }
-    void key(Qt::Key k)
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QWidget *w = QApplication::focusWidget();
-        QTest::keyClick(w ? w : window.get(), k);
+        QTest::keyClick(w ? w : window.get(), k, modifiers);
     }
     // The exchange typed the way an operator does: fields separated by Space, then Enter.
     void logContact(const QString &call, const QString &name, const QString &qth, const QString &number)
