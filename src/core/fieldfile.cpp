@@ -105,7 +105,8 @@ Reader::Reader(const QString &text) : m_text(text)
 void Reader::skipSeparatorsBefore()
 {
     // Blanks and line ends before a field carry nothing.
-    while (m_pos < m_text.size() && (isBlank(m_text[m_pos]) || isLineEnd(m_text[m_pos])))
+    const QString &t = m_text;  // read only: no detach check at every character
+    while (m_pos < t.size() && (isBlank(t[m_pos]) || isLineEnd(t[m_pos])))
         ++m_pos;
 }
 
@@ -118,51 +119,52 @@ bool Reader::next(Field &field)
     skipSeparatorsBefore();
     if (atEnd())
         return false;
+    const QString &t = m_text;  // read only: no detach check at every character
     field = Field{};
-    if (m_text[m_pos] == u'"') {
-        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+    if (t[m_pos] == u'"') {
+        const qsizetype close = t.indexOf(u'"', m_pos + 1);
         if (close < 0) {
             m_error = QStringLiteral("unterminated quoted field");
-            m_pos = m_text.size();
+            m_pos = t.size();
             return false;
         }
-        field.text = m_text.mid(m_pos + 1, close - m_pos - 1);
+        field.text = t.mid(m_pos + 1, close - m_pos - 1);
         field.quoted = true;
         m_pos = close + 1;
         // Only blanks may stand between the closing quote and the separator; anything else
         // means a quote got into the data.
-        while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
+        while (m_pos < t.size() && isBlank(t[m_pos]))
             ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos])
+        if (m_pos < t.size() && t[m_pos] != u',' && !isLineEnd(t[m_pos])
             && !onlyEndMarksFrom(m_pos)) {
             m_error = QStringLiteral("text after a closing quote: %1")
-                          .arg(m_text.mid(m_pos, 20));
-            m_pos = m_text.size();
+                          .arg(t.mid(m_pos, 20));
+            m_pos = t.size();
             return false;
         }
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos])
-               && !(m_text[m_pos] == QChar(0x1A) && onlyEndMarksFrom(m_pos)))
+        while (m_pos < t.size() && t[m_pos] != u',' && !isLineEnd(t[m_pos])
+               && !(t[m_pos] == QChar(0x1A) && onlyEndMarksFrom(m_pos)))
             ++m_pos;
-        field.text = m_text.mid(start, m_pos - start).trimmed();
+        field.text = t.mid(start, m_pos - start).trimmed();
         // Nothing is escaped, so a quote in a bare field (or text before an opening quote) can
         // only be damage; taking it as data would write back a file that never loads again.
         if (field.text.contains(u'"')) {
             m_error = QStringLiteral("a double quote inside a field: %1").arg(field.text.left(20));
-            m_pos = m_text.size();
+            m_pos = t.size();
             return false;
         }
     }
     if (onlyEndMarksFrom(m_pos))
-        m_pos = m_text.size();
-    else if (m_pos < m_text.size() && m_text[m_pos] == u',')
+        m_pos = t.size();
+    else if (m_pos < t.size() && t[m_pos] == u',')
         ++m_pos;
-    else if (m_pos < m_text.size() && m_text[m_pos] == u'\r') {
+    else if (m_pos < t.size() && t[m_pos] == u'\r') {
         ++m_pos;
-        if (m_pos < m_text.size() && m_text[m_pos] == u'\n')
+        if (m_pos < t.size() && t[m_pos] == u'\n')
             ++m_pos;
-    } else if (m_pos < m_text.size() && m_text[m_pos] == u'\n')
+    } else if (m_pos < t.size() && t[m_pos] == u'\n')
         ++m_pos;
     return true;
 }
@@ -172,7 +174,7 @@ bool Reader::nextText(QString &text)
     Field f;
     if (!next(f))
         return false;
-    text = f.text;
+    text = std::move(f.text);
     return true;
 }
 

@@ -8,6 +8,7 @@
 bool LogStore::parse(const QByteArray &bytes, QList<QsoRecord> &records, QString *error)
 {
     records.clear();
+    records.reserve(std::min<qsizetype>(kCapacity, bytes.size() / 48 + 1));  // a record is 48 bytes or more
     fieldfile::Reader reader(bytes);
     while (!reader.atEnd()) {
         if (records.size() >= kCapacity) {
@@ -35,7 +36,7 @@ bool LogStore::parse(const QByteArray &bytes, QList<QsoRecord> &records, QString
                              .arg(r.points);
             return false;
         }
-        records.append(r);
+        records.append(std::move(r));
     }
     return true;
 }
