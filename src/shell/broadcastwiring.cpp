@@ -1,4 +1,5 @@
 #include "shell/broadcastwiring.h"
+#include "shell/settingswitch.h"
 
 #include "core/frequencylog.h"
 #include "core/logstore.h"
@@ -174,25 +175,17 @@ void BroadcastWiring::askForTargets()
 {
     if (!m_services.settings || !m_services.dialogs)
         return;
-    const QString key = QString::fromLatin1(Broadcaster::kSettingsKey);
-    const QString current = m_services.settings->value(key, QString());
-    const QString answer = m_services.dialogs->input(
-        &m_form,
+    askForAddressSetting(
+        &m_form, *m_services.settings, *m_services.dialogs, Broadcaster::kSettingsKey,
         QStringLiteral("Send each contact logged, edited or deleted, and the rig's frequency, as UDP "
                        "datagrams to these addresses (for example 127.0.0.1:12060, or a network's "
                        "broadcast address such as 192.168.1.255:12060; several with blanks between). "
                        "Enter \"off\" to stop."),
-        QStringLiteral("UDP Broadcasts"), current.isEmpty() ? QStringLiteral("127.0.0.1:12060") : current);
-    if (answer.isEmpty())
-        return;  // cancelled
-    const QString text = answer.trimmed().compare(QLatin1String("off"), Qt::CaseInsensitive) == 0 ? QString() : answer.trimmed();
-    QString error;
-    if (!m_broadcaster->setTargets(text, &error)) {
-        m_services.dialogs->message(&m_form, error, QStringLiteral("UDP Broadcasts"), Dialogs::Buttons::Ok,
-                                    Dialogs::Icon::Warning);
-        return;
-    }
-    m_services.settings->setValue(key, text);
-    if (RigLink *rig = m_services.rig)
-        m_broadcaster->setRadio(rig->isConnected(), rig->frequencyHz(), rig->mode());
+        QStringLiteral("UDP Broadcasts"), QStringLiteral("127.0.0.1:12060"), [this](const QString &targets, QString *error) {
+            if (!m_broadcaster->setTargets(targets, error))
+                return false;
+            if (RigLink *rig = m_services.rig)
+                m_broadcaster->setRadio(rig->isConnected(), rig->frequencyHz(), rig->mode());
+            return true;
+        });
 }

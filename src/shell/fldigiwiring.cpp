@@ -12,6 +12,7 @@
 #include "rig/fldigilink.h"
 #include "rig/riglink.h"
 #include "shell/mainwindow.h"
+#include "shell/settingswitch.h"
 #include "ui/keydispatcher.h"
 #include "ui/messageeditor.h"
 
@@ -155,20 +156,9 @@ void FldigiWiring::askForAddress()
 {
     if (!m_services.settings || !m_services.dialogs)
         return;
-    const QString key = QString::fromLatin1(FldigiLink::kSettingsKey);
-    const QString current = m_services.settings->value(key, QString());
-    const QString answer = m_services.dialogs->input(
-        &m_form,
-        QStringLiteral("Connect to fldigi's XML-RPC interface at this address (fldigi's default is "
-                       "127.0.0.1:7362). Enter \"off\" to disconnect."),
-        QStringLiteral("fldigi"), current.isEmpty() ? QStringLiteral("127.0.0.1:7362") : current);
-    if (answer.isEmpty())
-        return;
-    const QString text = answer.trimmed().compare(QLatin1String("off"), Qt::CaseInsensitive) == 0 ? QString() : answer.trimmed();
-    QString error;
-    if (!m_link->start(text, &error)) {
-        m_services.dialogs->message(&m_form, error, QStringLiteral("fldigi"), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
-        return;
-    }
-    m_services.settings->setValue(key, text);
+    askForAddressSetting(&m_form, *m_services.settings, *m_services.dialogs, FldigiLink::kSettingsKey,
+                         QStringLiteral("Connect to fldigi's XML-RPC interface at this address (fldigi's default is "
+                                        "127.0.0.1:7362). Enter \"off\" to disconnect."),
+                         QStringLiteral("fldigi"), QStringLiteral("127.0.0.1:7362"),
+                         [this](const QString &address, QString *error) { return m_link->start(address, error); });
 }
