@@ -143,6 +143,40 @@ private slots:
         QTRY_VERIFY(fldigi.calls.contains("main.abort"));
     }
 
+    // Options > fldigi: the address is kept only once the link takes it; "off" disconnects, a
+    // refusal is shown, Cancel changes nothing.
+    void addressAskedThroughOptions()
+    {
+        FakeFldigi fldigi;
+        MainWindowHarness h;
+        h.writePreferences("K1XYZ");
+        Form1 &form = h.start();
+        auto *link = form.findChild<FldigiLink *>();
+        QAction *menu = form.findChild<QAction *>("mnuFldigi");
+        const QString key = FldigiLink::kSettingsKey;
+
+        h.dialogs.inputAnswers.enqueue(fldigi.address());
+        menu->trigger();
+        QCOMPARE(h.dialogs.shown.last().extra, QString("127.0.0.1:7362"));  // fldigi's default offered
+        QCOMPARE(h.settings.values.value(key), fldigi.address());
+        QTRY_VERIFY(link->isConnected());
+
+        h.dialogs.inputAnswers.enqueue("no port here");
+        menu->trigger();
+        QCOMPARE(h.dialogs.titles().last(), QString("fldigi"));
+        QCOMPARE(h.dialogs.shown.last().kind, QString("message"));
+        QCOMPARE(h.settings.values.value(key), fldigi.address());
+
+        menu->trigger();  // cancelled
+        QCOMPARE(h.settings.values.value(key), fldigi.address());
+        QCOMPARE(h.dialogs.shown.last().extra, fldigi.address());  // the kept one offered
+
+        h.dialogs.inputAnswers.enqueue(" OFF ");
+        menu->trigger();
+        QCOMPARE(h.settings.values.value(key), QString());
+        QVERIFY(!link->isActive());
+    }
+
     // The wildcards the CW messages take, and "!" only with a call to log.
     void digitalMessageWildcards_data()
     {
