@@ -22,6 +22,7 @@ void place(QWidget *w, int x, int y, int width, int height)
 }
 
 constexpr int kFieldTop = 240;
+constexpr int kContestTop = 120, kContestHeight = 2300;
 constexpr int kRowHeight = 420;
 }  // namespace
 
@@ -36,7 +37,7 @@ Form2::Form2(const ReportContext &context, QWidget *parent) : QDialog(parent), m
     // down the first column and on down the second.
     // Wider than the groups below it: the fields beside it have short labels.
     auto *contestGroup = new QGroupBox(QStringLiteral("QSO Party Name:"), this);
-    place(contestGroup, 240, 120, 4000, 2300);
+    place(contestGroup, 240, kContestTop, 4000, kContestHeight);
     static const char *const contestNames[] = {"Option3", "Option21", "Option7",  "Option22", "Option23",
                                                "Option6", "Option1",  "Option2",  "Option24"};
     for (qsizetype i = 0; i < allContests().size(); ++i) {
@@ -113,7 +114,7 @@ QLineEdit *Form2::addField(const char *name, const QString &caption, int row, bo
     auto *label = new QLabel(caption, this);
     label->setTextFormat(Qt::PlainText);
     // The rows beside the party names keep clear of them; their labels are short.
-    const int labelLeft = y < 120 + 2300 ? 4300 : 2980;
+    const int labelLeft = y < kContestTop + kContestHeight ? 4300 : 2980;
     place(label, labelLeft, y, 6240 - labelLeft, 330);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *edit = new QLineEdit(this);
