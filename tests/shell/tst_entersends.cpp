@@ -30,11 +30,15 @@ void writeCw(MainWindowHarness &h)
 QString sent(MainWindowHarness &h, const std::function<void()> &press)
 {
     QString keyed;
-    QObject::connect(&h.keyer, &CwSender::charKeyed, &h.keyer, [&keyed](QChar c) { keyed += c; });
+    bool lastKeyed = false;  // the character after which nothing was left to send has arrived
+    QObject::connect(&h.keyer, &CwSender::charKeyed, &h.keyer, [&](QChar c, const QString &unsent) {
+        keyed += c;
+        lastKeyed = unsent.isEmpty();
+    });
     press();
-    if (!QTest::qWaitFor([&h] { return !h.keyer.isSending(); }, 10000))
+    // The keyer says it has stopped before the news of its last character comes across.
+    if (!QTest::qWaitFor([&] { return !h.keyer.isSending() && (keyed.isEmpty() || lastKeyed); }, 10000))
         keyed += QStringLiteral(" (still sending)");
-    QCoreApplication::processEvents();
     h.keyer.disconnect(&h.keyer);
     return keyed;
 }
